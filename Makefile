@@ -1,0 +1,51 @@
+# Thin wrapper over CMake: `make run` and `make test` each work on a fresh Debian machine.
+PACKAGES := build-essential cmake pkg-config libsdl2-dev libepoxy-dev libegl-dev libgl1-mesa-dri \
+  libegl-mesa0 libjpeg62-turbo-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core \
+  libmpg123-dev libopenmpt-dev libfftw3-dev libmp3lame-dev libavformat-dev libavcodec-dev \
+  libswscale-dev libswresample-dev libavutil-dev googletest libgtest-dev libgmock-dev \
+  libbenchmark-dev xvfb xauth xdotool
+
+BUILD_DIR := build
+PRESET := $(if $(filter true,$(CI)),ci,release)
+JOBS ?= 2
+ARGS ?= -win
+
+.PHONY: all deps build run test clean
+
+all: build
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -z "$$missing" ]; then exit 0; fi; \
+	if [ "$$(id -u)" = "0" ]; then \
+	  echo "Installing:$$missing"; \
+	  export DEBIAN_FRONTEND=noninteractive; \
+	  apt-get update -qq && apt-get install -y -qq --no-install-recommends $$missing; \
+	else \
+	  echo "Missing packages. Install them with:"; \
+	  echo "  sudo apt-get install$$missing"; \
+	  exit 1; \
+	fi
+
+build: deps
+	cmake --preset $(PRESET)
+	cmake --build $(BUILD_DIR) -j$(JOBS)
+
+# With a display the show plays in a window (ARGS, "-win" by default; ARGS= for full screen).
+# Without one it is captured to velunar.mp4 instead.
+run: build
+	@cd $(BUILD_DIR)/run && \
+	if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  ./velunar $(ARGS); \
+	else \
+	  echo "No display found: capturing the show to $(BUILD_DIR)/run/velunar.mp4 instead."; \
+	  ./velunar --capture velunar.mp4; \
+	fi
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
+
+clean:
+	rm -rf $(BUILD_DIR) build-debug build-asan

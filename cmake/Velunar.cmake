@@ -1,0 +1,50 @@
+# Helpers shared by every subsystem folder.
+#
+# velunar_subsystem(NAME DEPS a b ...): one library per folder, made of every .cpp below it.
+# A main.cpp is never part of a library. FLAT takes only the folder itself, not its sub-folders.
+# A folder that holds no sources yet becomes an INTERFACE target so dependents still link.
+function(velunar_subsystem name)
+  cmake_parse_arguments(ARG "FLAT" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  if(ARG_FLAT)
+    file(GLOB srcs CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.c")
+  else()
+    file(GLOB_RECURSE srcs CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.c")
+  endif()
+  list(FILTER srcs EXCLUDE REGEX "/main\\.cpp$")
+  if(srcs)
+    add_library(${name} STATIC ${srcs})
+    target_include_directories(${name} PUBLIC ${VELUNAR_SRC_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS} velunar_warnings)
+    if(ARG_PRIVATE_DEPS)
+      target_link_libraries(${name} PRIVATE ${ARG_PRIVATE_DEPS})
+    endif()
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${VELUNAR_SRC_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS} ${ARG_PRIVATE_DEPS})
+  endif()
+endfunction()
+
+# velunar_add_test(NAME LABEL unit|render|e2e SOURCES ... LIBS ...): one GoogleTest program,
+# its cases discovered by CTest when the tests run (not at build time, so GL is not needed to build).
+function(velunar_add_test name)
+  cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_LABEL)
+    set(ARG_LABEL unit)
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main velunar_warnings)
+  target_include_directories(${name} PRIVATE ${VELUNAR_SRC_DIR} ${VELUNAR_TESTS_DIR})
+  target_compile_definitions(${name} PRIVATE
+    VELUNAR_RUN_DIR="${VELUNAR_RUN_DIR}"
+    VELUNAR_EXE="${VELUNAR_RUN_DIR}/velunar"
+    VELUNAR_TEST_TMP="${CMAKE_CURRENT_BINARY_DIR}/tmp_${name}")
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
+               ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
+endfunction()
