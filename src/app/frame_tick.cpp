@@ -1,0 +1,3 @@
+#include "app/demo.h"
+
+void FrameTick(HWND) {}
