@@ -1,0 +1,24 @@
+// options.h - the program's own double-dash options. They are parsed apart from the Win32-style
+// switches ("-win", "-full", "-debug"), which are found by substring search of the whole line.
+// Depends on: nothing.
+#pragma once
+
+#include <string>
+
+struct VelunarOptions {
+    bool help = false;
+    bool version = false;
+    // --at SECONDS --shot FILE.png: render that demo time offscreen and exit.
+    bool hasAt = false;
+    double at = 0.0;
+    std::string shot;
+    // --start SECONDS: play the show from that demo time, music seeked to match.
+    bool hasStart = false;
+    double start = 0.0;
+    // --capture FILE.mp4 [--fps N]: render the whole show offscreen into a video file.
+    std::string capture;
+    int fps = 60;
+};
+
+// The options of this run, filled by the entry point before start-up.
+extern VelunarOptions g_options;
