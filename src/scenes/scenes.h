@@ -1,0 +1,27 @@
+// scenes.h - every scene's pair of operations: init once at start-up (in the order Intro, fx01 ...
+// fx10), render every frame inside the scene's window of the schedule.
+// Depends on: nothing.
+#pragma once
+
+void InitIntro();
+void RenderIntro(float t);
+void InitFx01();
+void RenderFx01(float t);
+void InitFx02();
+void RenderFx02(float t);
+void InitFx03();
+void RenderFx03(float t);
+void InitFx04();
+void RenderFx04(float t);
+void InitFx05();
+void RenderFx05(float t);
+void InitFx06();
+void RenderFx06(float t);
+void InitFx07();
+void RenderFx07(float t);
+void InitFx08();
+void RenderFx08(float t);
+void InitFx09();
+void RenderFx09(float t);
+void InitFx10();
+void RenderFx10(float t);
