@@ -16,8 +16,8 @@ TEST(SceneMath, Fx10CameraDescendsThenStays) {
     EXPECT_FLOAT_EQ(Fx10CameraHeight(47.972f), 200.1f);
     EXPECT_NEAR(Fx10CameraHeight(52.722f), 105.1f, 1e-3);
     EXPECT_NEAR(Fx10CameraHeight(57.472f), 10.1f, 1e-3);
-    EXPECT_FLOAT_EQ(Fx10CameraHeight(60.0f), 10.1f);
-    EXPECT_FLOAT_EQ(Fx10CameraHeight(63.9f), 10.1f);
+    EXPECT_NEAR(Fx10CameraHeight(60.0f), 10.1f, 1e-4);
+    EXPECT_EQ(Fx10CameraHeight(63.9f), Fx10CameraHeight(60.0f));
 }
 
 TEST(SceneMath, SpectrumLevelIsTheMeanOfTheLowBands) {
