@@ -9,28 +9,11 @@
 
 #include "platform/wintypes.h"
 #include "render/vector3.h"
+#include "resources/mesh_types.h"
 
 class IDirect3DDevice8;
 class IDirect3DVertexBuffer8;
 class IDirect3DIndexBuffer8;
-
-// One vertex in memory and in the vertex buffer: FVF XYZ | NORMAL | TEX1 (0x112).
-struct MeshVertex {
-    float x, y, z;
-    float nx, ny, nz;
-    float u, v;
-};
-static_assert(sizeof(MeshVertex) == 32);
-constexpr DWORD D3DFVF_MESHVERTEX = 0x112;
-
-struct MeshFace {
-    WORD a, b, c;
-};
-static_assert(sizeof(MeshFace) == 6);
-
-struct MeshNormal {
-    float x, y, z;
-};
 
 class cObject {
 public:
