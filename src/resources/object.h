@@ -11,9 +11,9 @@
 #include "render/vector3.h"
 #include "resources/mesh_types.h"
 
-class IDirect3DDevice8;
-class IDirect3DVertexBuffer8;
-class IDirect3DIndexBuffer8;
+struct IDirect3DDevice8;
+struct IDirect3DVertexBuffer8;
+struct IDirect3DIndexBuffer8;
 
 class cObject {
 public:

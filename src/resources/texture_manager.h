@@ -5,9 +5,9 @@
 
 #include "platform/wintypes.h"
 
-class IDirect3D8;
-class IDirect3DDevice8;
-class IDirect3DTexture8;
+struct IDirect3D8;
+struct IDirect3DDevice8;
+struct IDirect3DTexture8;
 
 // One loaded texture; owned by the table.
 struct TextureEntry {
@@ -24,8 +24,8 @@ class CTextureManager {
 public:
     static constexpr int kMaxTextures = 1024;
 
-    // Probes the texture formats for the alpha loaders against the Direct3D object and desktop
-    // format; with pD3D null those are the ones CRender::Init stored.
+    // Probes the texture formats for the alpha loaders; with pD3D null, against the device's own
+    // Direct3D object and the desktop mode of the default adapter.
     explicit CTextureManager(IDirect3DDevice8* pDevice, IDirect3D8* pD3D = nullptr, DWORD dwDesktopFormat = 0);
     ~CTextureManager();
     CTextureManager(const CTextureManager&) = delete;
