@@ -1,3 +1,9 @@
 #include "music/music.h"
 
-bool WriteMusicTrack(const std::string&) { return false; }
+#include "music/mp3_writer.h"
+#include "music/track.h"
+
+bool WriteMusicTrack(const std::string& mp3Path) {
+    const music::Stereo track = music::RenderTrack(2);
+    return music::WriteMp3(mp3Path, track.l, track.r);
+}

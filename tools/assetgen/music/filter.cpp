@@ -1,0 +1,42 @@
+#include "music/filter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "music/oscillator.h"
+
+namespace music {
+
+Svf::Out Svf::Process(float x, double cutoffHz, double q) {
+    const double fc = std::clamp(cutoffHz, 10.0, kSampleRate * 0.45);
+    const double g = std::tan(kPi * fc / kSampleRate);
+    const double k = 1.0 / q;
+    const double a1 = 1.0 / (1.0 + g * (g + k));
+    const double a2 = g * a1;
+    const double a3 = g * a2;
+    const double v3 = x - m_ic2;
+    const double v1 = a1 * m_ic1 + a2 * v3;
+    const double v2 = m_ic2 + a2 * m_ic1 + a3 * v3;
+    m_ic1 = 2.0 * v1 - m_ic1;
+    m_ic2 = 2.0 * v2 - m_ic2;
+    return {static_cast<float>(v2), static_cast<float>(v1), static_cast<float>(x - k * v1 - v2)};
+}
+
+// Audio EQ cookbook forms (bilinear transform with prewarping).
+Biquad Biquad::HighPass(double hz, double q, double fs) {
+    const double w = 2.0 * kPi * hz / fs;
+    const double alpha = std::sin(w) / (2.0 * q);
+    const double c = std::cos(w);
+    const double a0 = 1.0 + alpha;
+    return Biquad((1.0 + c) / 2.0 / a0, -(1.0 + c) / a0, (1.0 + c) / 2.0 / a0, -2.0 * c / a0, (1.0 - alpha) / a0);
+}
+
+Biquad Biquad::LowPass(double hz, double q, double fs) {
+    const double w = 2.0 * kPi * hz / fs;
+    const double alpha = std::sin(w) / (2.0 * q);
+    const double c = std::cos(w);
+    const double a0 = 1.0 + alpha;
+    return Biquad((1.0 - c) / 2.0 / a0, (1.0 - c) / a0, (1.0 - c) / 2.0 / a0, -2.0 * c / a0, (1.0 - alpha) / a0);
+}
+
+}  // namespace music

@@ -1,0 +1,36 @@
+// loudness.h - programme loudness (ITU-R BS.1770: K-weighting, 400 ms gated blocks) and true peak.
+// Depends on: nothing.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "music/filter.h"
+
+namespace music {
+
+// The two K-weighting stages (high shelf, then high pass) at sample rate fs.
+struct KWeighting {
+    Biquad shelf;
+    Biquad highPass;
+    explicit KWeighting(double fs);
+    double Process(double x) { return highPass.Process(shelf.Process(x)); }
+};
+
+// Integrated loudness in LUFS of one or two channels (right may be null for mono); -70 or below
+// (or -inf) for silence. Absolute gate -70 LUFS, relative gate -10 LU.
+double IntegratedLoudness(const float* left, const float* right, size_t frames, double fs);
+
+// Mean-square K-weighted power of each 400 ms block, 100 ms apart (for level curves).
+std::vector<double> BlockLoudness(const float* left, const float* right, size_t frames, double fs);
+
+// Peak magnitude of the signal interpolated 4x (windowed-sinc polyphase), as a linear factor.
+double TruePeak(const float* samples, size_t count);
+
+// Per-sample true-peak envelope: the largest interpolated magnitude around each input sample.
+void TruePeakEnvelope(const float* samples, size_t count, float* out);
+
+double ToDb(double linear);
+double FromDb(double db);
+
+}  // namespace music
