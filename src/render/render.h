@@ -7,6 +7,7 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/wintypes.h"
 #include "render/vector3.h"
+#include "render/vertex.h"
 
 class Camera;
 class CSprite;
