@@ -1,0 +1,272 @@
+// bands.cpp - the letterbox band backgrounds, the glows and the pictures with alpha masks.
+#include <algorithm>
+#include <cmath>
+
+#include "text.h"
+#include "textures.h"
+
+namespace assetgen {
+namespace {
+
+constexpr float kTau = 6.28318530718f;
+constexpr int kBandW = 1024, kBandH = 512;
+// The band shows these rows; what lies below is never seen and only continues the picture.
+constexpr int kBandRows = 384;
+
+Rgba Add(Rgba a, Rgba b, float k) { return {a.r + b.r * k, a.g + b.g * k, a.b + b.b * k, a.a}; }
+
+// A small linear congruential sequence: fixed layouts (skyline, scattered glints) per seed.
+struct Lcg {
+    uint32_t s;
+    explicit Lcg(uint32_t seed) : s(seed) {}
+    float Next() {
+        s = s * 1664525u + 1013904223u;
+        return (s >> 8) / 16777216.0f;
+    }
+};
+
+template <class F>
+void Fill(Image& img, F f) {
+    for (int y = 0; y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x) img.at(x, y) = f(x, y);
+}
+
+}  // namespace
+
+// fx04's band and fx06's reference height: a night newsroom screen, dark with bright type.
+Image MakeNews() {
+    Image img(kBandW, kBandH);
+    Fill(img, [](int x, int y) {
+        float v = y / static_cast<float>(kBandRows);
+        Rgba c = Mix({0.0f, 0.03f, 0.1f, 1}, {0.02f, 0.1f, 0.22f, 1}, std::fabs(v - 0.5f) * 2);
+        float scan = (y % 3 == 0) ? 0.75f : 1.0f;
+        float grid = (x % 64 == 0 || y % 64 == 0) ? 0.08f : 0.0f;
+        float n = PeriodicFbm(x / 128.0f, y / 128.0f, 8, 4, 201);
+        c = Add(c, {0.2f, 0.5f, 0.9f, 1}, grid + (n - 0.5f) * 0.15f);
+        return Rgba{c.r * scan, c.g * scan, c.b * scan, 1};
+    });
+    DrawTextCentred(img, Face::SansBold, 150, "VELUNAR", 512, 150, {0.25f, 0.5f, 0.95f, 0.35f}, 12);
+    for (int y : {40, 262, 344})
+        for (int x = 0; x < kBandW; ++x) Over(img.at(x, y), {0.6f, 0.9f, 1.0f, 1}, 0.8f);
+    DrawTextCentred(img, Face::MonoBold, 22, "LIVE  //  SIGNAL FROM THE FAR SIDE  //  105 BPM  //  HALVORINE + QUILL", 512, 22,
+                    {0.8f, 0.95f, 1.0f, 1});
+    const char* lines[] = {"night feed 04: the lights come up over the lunar plain", "transmission holds, all stations receive",
+                           "next: rings, flowers and rising points"};
+    for (int i = 0; i < 3; ++i)
+        DrawTextCentred(img, Face::Sans, 20, lines[i], 512, 282.0f + i * 22, {0.7f, 0.85f, 1.0f, 1});
+    DrawTextCentred(img, Face::MonoBold, 26, "> > >   ON AIR   < < <", 512, 364, {1.0f, 0.8f, 0.3f, 1});
+    return img;
+}
+
+// fx05's dim band: violet and teal nebula.
+Image MakeFx4() {
+    Image img(kBandW, kBandH);
+    Fill(img, [](int x, int y) {
+        float u = x / 256.0f, v = y / 256.0f;
+        float n = PeriodicFbm(u, v, 4, 6, 211), m = PeriodicFbm(u * 2 + n, v * 2, 8, 4, 212);
+        Rgba a = Mix({0.02f, 0.0f, 0.06f, 1}, {0.5f, 0.1f, 0.6f, 1}, n * n * 1.5f);
+        return Add(a, {0.1f, 0.8f, 0.7f, 1}, std::pow(m, 4.0f) * 1.4f);
+    });
+    Lcg r(213);
+    for (int i = 0; i < 160; ++i) SoftDisc(img, r.Next() * kBandW, r.Next() * kBandRows, 0.6f, 1.2f, {1, 1, 1, 0.8f});
+    return img;
+}
+
+// fx08's opaque band on white: pale caustics of light under water.
+Image MakeUnder() {
+    Image img(kBandW, kBandH);
+    Fill(img, [](int x, int y) {
+        float u = x / 256.0f, v = y / 256.0f;
+        float n1 = PeriodicFbm(u * 2, v * 2, 8, 4, 221), n2 = PeriodicFbm(u * 2 + 0.37f, v * 2 + 0.71f, 8, 4, 222);
+        float caustic = std::pow(1 - std::fabs(n1 - n2) * 4, 8.0f);
+        float depth = y / static_cast<float>(kBandRows);
+        Rgba c = Mix({0.82f, 0.95f, 1.0f, 1}, {0.35f, 0.65f, 0.8f, 1}, Clamp01(depth * 0.8f));
+        return Add(c, {1, 1, 1, 1}, Clamp01(caustic) * 0.5f);
+    });
+    return img;
+}
+
+// fx09's still picture: a glowing tunnel mouth, fading out to black at the band's edges.
+Image MakeTarnel() {
+    Image img(kBandW, kBandH);
+    Fill(img, [](int x, int y) {
+        float dx = (x - 512) / 512.0f, dy = (y - 192) / 192.0f;
+        float r = std::sqrt(dx * dx + dy * dy) + 1e-4f, a = std::atan2(dy, dx);
+        float depth = 1 / r;
+        float rings = std::pow(0.5f + 0.5f * std::sin(depth * 9), 3.0f);
+        float spokes = std::pow(0.5f + 0.5f * std::cos(a * 12 + depth * 2), 8.0f);
+        float fog = Smooth(0.0f, 0.9f, r);
+        Rgba c = Mix({1.0f, 0.9f, 0.6f, 1}, {0.45f, 0.05f, 0.02f, 1}, fog);
+        c = Add(c, {1.0f, 0.5f, 0.1f, 1}, rings * 0.5f * fog + spokes * 0.25f * fog);
+        float edge = Smooth(0.0f, 60.0f, static_cast<float>(std::min(y, kBandRows - y)));
+        return Rgba{c.r, c.g, c.b, y < kBandRows ? 0.35f + 0.65f * edge : 0.0f};
+    });
+    return img;
+}
+
+// fx10's calm picture: dusk over still water, a low sun, ripples below the horizon.
+Image MakeShibumi() {
+    Image img(kBandW, kBandH);
+    constexpr float horizon = 230;
+    Fill(img, [&](int x, int y) {
+        if (y < horizon) {
+            float t = y / horizon;
+            Rgba c = Mix({0.1f, 0.1f, 0.3f, 1}, {1.0f, 0.55f, 0.35f, 1}, t * t);
+            float sun = std::hypot(x - 640.0f, y - 185.0f);
+            c = Add(c, {1.0f, 0.85f, 0.6f, 1}, (1 - Smooth(58, 62, sun)) + std::exp(-sun / 90) * 0.4f);
+            return c;
+        }
+        float d = (y - horizon) / (kBandH - horizon);
+        float ripple = 0.5f + 0.5f * std::sin((y - horizon) * (y - horizon) * 0.02f + std::sin(x * 0.02f) * 2);
+        Rgba c = Mix({0.8f, 0.4f, 0.3f, 1}, {0.05f, 0.05f, 0.15f, 1}, Clamp01(d * 2.5f));
+        float glitter = std::exp(-std::fabs(x - 640.0f) / (30 + 200 * d)) * ripple;
+        return Add(c, {1.0f, 0.8f, 0.5f, 1}, glitter * 0.7f);
+    });
+    // Three stones in the water: the stillness the picture is named for.
+    for (int i = 0; i < 3; ++i) {
+        float cx = 250.0f + i * 70, cy = 300.0f + i * 12;
+        for (int y = 0; y < kBandH; ++y)
+            for (int x = 0; x < kBandW; ++x) {
+                float e = std::hypot((x - cx) / (34.0f - i * 6), (y - cy) / (12.0f - i * 2));
+                Over(img.at(x, y), {0.02f, 0.02f, 0.05f, 1}, 1 - Smooth(0.9f, 1.0f, e));
+            }
+    }
+    return img;
+}
+
+// flara1 ... flara3: additive flares on black. flara1 is also the sprite drawn three times its size.
+Image MakeFlare(int n) {
+    int size = n == 1 ? 128 : 256;
+    Rgba tint = n == 1 ? Rgba{1.0f, 0.85f, 0.6f, 1} : n == 2 ? Rgba{0.6f, 0.8f, 1.0f, 1} : Rgba{1.0f, 0.6f, 0.85f, 1};
+    int rays = n == 1 ? 6 : n == 2 ? 8 : 2;
+    Image img(size, size);
+    Fill(img, [&](int x, int y) {
+        float dx = (x + 0.5f) / size * 2 - 1, dy = (y + 0.5f) / size * 2 - 1;
+        float r = std::sqrt(dx * dx + dy * dy), a = std::atan2(dy, dx);
+        float fade = 1 - Smooth(0.7f, 1.0f, r);
+        float core = std::exp(-r * r * 60), halo = std::exp(-r * 4.5f) * 0.6f;
+        float ray = std::pow(std::fabs(std::cos(a * rays * 0.5f)), 60.0f) * std::exp(-r * 3) * 0.8f;
+        float ring = n == 2 ? std::exp(-std::pow((r - 0.55f) * 25, 2.0f)) * 0.25f : 0.0f;
+        float k = (halo + ray + ring) * fade;
+        return Rgba{Clamp01(core + tint.r * k), Clamp01(core + tint.g * k), Clamp01(core + tint.b * k), 1};
+    });
+    return img;
+}
+
+// flarabezinv: the point sprite, a white spark with a faint cross.
+Image MakeFlareSprite() {
+    Image img(64, 64);
+    Fill(img, [](int x, int y) {
+        float dx = (x + 0.5f) / 32 - 1, dy = (y + 0.5f) / 32 - 1;
+        float r = std::sqrt(dx * dx + dy * dy);
+        float k = (std::exp(-r * r * 18) + std::exp(-std::fabs(dx) * 30) * std::exp(-std::fabs(dy) * 4) * 0.4f +
+                   std::exp(-std::fabs(dy) * 30) * std::exp(-std::fabs(dx) * 4) * 0.4f) * (1 - Smooth(0.8f, 1.0f, r));
+        return Rgba{Clamp01(k), Clamp01(k * 0.95f), Clamp01(k * 0.9f + 0.02f * (1 - r)), 1};
+    });
+    return img;
+}
+
+// flarainv: the inverse glow, a dark blot on white that the white frame is multiplied by.
+Image MakeFlareInverse() {
+    Image img(128, 128);
+    Fill(img, [](int x, int y) {
+        float dx = (x + 0.5f) / 64 - 1, dy = (y + 0.5f) / 64 - 1;
+        float r = std::sqrt(dx * dx + dy * dy);
+        float k = Clamp01(std::exp(-r * r * 7) * 1.1f) * (1 - Smooth(0.75f, 1.0f, r));
+        return Rgba{1 - k * 0.85f, 1 - k * 0.8f, 1 - k * 0.6f, 1};
+    });
+    return img;
+}
+
+// pas1: one soft horizontal stripe; the colour is a pale cyan, the shape lives in the alpha.
+Image MakeStripe() {
+    Image img(32, 32);
+    Fill(img, [](int x, int y) {
+        float dy = (y + 0.5f - 16) / 5.0f;
+        float ends = Smooth(0, 6, x + 0.5f) * Smooth(0, 6, 32 - (x + 0.5f));
+        return Rgba{0.85f, 0.95f, 1.0f, std::exp(-dy * dy) * ends};
+    });
+    return img;
+}
+
+// 8802: a night skyline, windows lit; the alpha is the silhouette over fx07's white frame.
+Image MakeSkyline() {
+    Image img(kBandW, kBandH, {0, 0, 0, 0});
+    Fill(img, [](int, int y) {
+        float t = Clamp01(y / static_cast<float>(kBandRows));
+        return Rgba{0.05f + 0.1f * t, 0.05f + 0.05f * t, 0.15f + 0.2f * t, 0};
+    });
+    // Far hills at half alpha, then the buildings.
+    for (int x = 0; x < kBandW; ++x) {
+        float hill = 250 + 30 * std::sin(x * 0.006f) + 15 * std::sin(x * 0.017f + 1);
+        for (int y = static_cast<int>(hill); y < kBandH; ++y) img.at(x, y).a = std::max(img.at(x, y).a, 0.45f);
+    }
+    Lcg r(231);
+    int x = 0;
+    while (x < kBandW) {
+        int w = 24 + static_cast<int>(r.Next() * 56);
+        int top = 120 + static_cast<int>(r.Next() * 200);
+        bool antenna = r.Next() < 0.3f;
+        for (int i = x; i < std::min(kBandW, x + w - 3); ++i)
+            for (int y = top; y < kBandH; ++y) {
+                Rgba& p = img.at(i, y);
+                p = {0.04f, 0.04f, 0.1f, 1};
+                bool window = ((i - x) % 8 >= 3) && ((i - x) % 8 < 6) && ((y - top) % 12 >= 4) && ((y - top) % 12 < 9);
+                if (window && PeriodicNoise(static_cast<float>(i / 8), static_cast<float>(y / 12), 4096, 232) > 0.62f)
+                    p = {1.0f, 0.8f, 0.4f, 1};
+            }
+        if (antenna)
+            for (int y = top - 40; y < top; ++y) img.at(std::min(kBandW - 1, x + w / 2), y) = {0.04f, 0.04f, 0.1f, 1};
+        x += w;
+    }
+    // Soften the silhouette edge a little (the mask is seen at full size on white).
+    Image soft = img;
+    for (int y = 1; y < kBandH - 1; ++y)
+        for (int xx = 1; xx < kBandW - 1; ++xx) {
+            float s = 0;
+            for (int j = -1; j <= 1; ++j)
+                for (int i = -1; i <= 1; ++i) s += img.at(xx + i, y + j).a;
+            soft.at(xx, y).a = s / 9;
+        }
+    return soft;
+}
+
+// layerbok: a column of ornaments that tiles vertically (fx01 scrolls it up); brightness is alpha.
+Image MakeOrnamentBand() {
+    constexpr int w = 256, h = 512;
+    Image img(w, h);
+    Fill(img, [](int x, int y) {
+        float cx = x + 0.5f - 128;
+        float py = std::fmod(y + 0.5f, 128.0f) - 64;
+        float r = std::hypot(cx, py);
+        float ring = std::exp(-std::pow((r - 44) * 0.5f, 2.0f)) + std::exp(-std::pow((r - 30) * 0.8f, 2.0f)) * 0.6f;
+        float diamond = std::fabs(cx) + std::fabs(py);
+        float dia = std::exp(-std::pow((diamond - 18) * 0.7f, 2.0f));
+        float centre = std::exp(-r * r / 20);
+        float rails = std::exp(-std::pow((std::fabs(cx) - 110) * 0.6f, 2.0f)) * (0.6f + 0.4f * std::sin(y * kTau / 16));
+        float beads = 0;
+        float by = std::fmod(y + 64.5f, 128.0f) - 64;
+        for (int s : {-1, 1}) beads += std::exp(-(std::pow(cx - s * 80, 2.0f) + by * by) / 30);
+        float k = Clamp01(ring + dia * 0.8f + centre + rails * 0.7f + beads);
+        return Rgba{k * 0.85f, k * 0.92f, k, 1};
+    });
+    return img;
+}
+
+// qll / hlv: a wide word, twice across a tile that wraps horizontally; brightness is alpha.
+Image MakeLogoStrip(const std::string& word, uint32_t seed) {
+    Image img(1024, 256);
+    TextMask m = RenderText(Face::SansBold, 150, word, 6);
+    float scale = std::min(1.0f, 420.0f / m.w);
+    // Rendered at a size that fits two copies and a gap in the tile.
+    if (scale < 1.0f) m = RenderText(Face::SansBold, static_cast<int>(150 * scale), word, 6);
+    for (int copy = 0; copy < 2; ++copy)
+        DrawText(img, m, copy * 512 + (512 - m.w) / 2, (256 - m.h) / 2, {0.9f, 0.96f, 1.0f, 1}, true);
+    for (int x = 0; x < 1024; ++x) {
+        float flicker = 0.5f + 0.5f * PeriodicNoise(x / 16.0f, 0, 64, seed);
+        for (int y : {30, 31, 224, 225}) Over(img.at(x, y), {0.7f, 0.85f, 1.0f, 1}, flicker);
+    }
+    return img;
+}
+
+}  // namespace assetgen
