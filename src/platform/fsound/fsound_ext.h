@@ -1,0 +1,21 @@
+// fsound_ext.h - our additions to the FMOD 3 face: the virtual clock for the offscreen runs and
+// mixing on demand for the video capture.
+// Depends on: platform/wintypes.h.
+#pragma once
+
+#include "platform/wintypes.h"
+
+// Switches the virtual-clock mode for the next FSOUND_Init (--at, --capture): no audio device is
+// opened, and a playing stream's position is the time elapsed on timeGetTime() since its Play
+// (plus any position set since), so the same demo time always gives the same position and spectrum.
+void FSOUND_Velunar_UseVirtualClock(bool on);
+bool FSOUND_Velunar_IsVirtualClock();
+
+// Mixes `frames` stereo frames of the playing output, starting at the current playback position,
+// into `out` (interleaved left/right floats, -1 ... 1, at FSOUND_GetOutputRate()). Silence where
+// nothing plays. Returns the number of frames written: `frames`, or 0 when the library is closed.
+int FSOUND_Velunar_MixAt(float* out, int frames);
+
+// The name of the SDL audio driver opened by FSOUND_Init ("dummy" after the fall-back), or "" when
+// no device is open (closed, or the virtual clock).
+const char* FSOUND_Velunar_GetDeviceDriver();
