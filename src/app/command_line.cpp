@@ -1,0 +1,162 @@
+// command_line.cpp - the switch scan and the double-dash options.
+#include "app/command_line.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/core/globals.h"
+
+std::string JoinCommandLine(int argc, char** argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) line += ' ';
+        line += argv[i] ? argv[i] : "";
+    }
+    return line;
+}
+
+void ScanSwitches(const char* commandLine) {
+    const char* line = commandLine ? commandLine : "";
+    if (std::strstr(line, "-debug")) g_bDebug = 1;
+    if (std::strstr(line, "-full")) g_bFullScreen = 1;
+    if (std::strstr(line, "-win")) g_bFullScreen = 0;
+}
+
+namespace {
+
+bool ParseSeconds(const std::string& name, const std::string& text, double& out, std::string& error) {
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(v)) {
+        error = name + " needs a number of seconds, not '" + text + "'";
+        return false;
+    }
+    if (v < kMinDemoTime || v > kMaxDemoTime) {
+        error = name + " " + text + " is outside the show's -5 ... 170 seconds";
+        return false;
+    }
+    out = v;
+    return true;
+}
+
+}  // namespace
+
+bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& error) {
+    opts = VelunarOptions{};
+    bool fpsGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i] ? argv[i] : "";
+        if (word.rfind("--", 0) != 0) continue;
+        std::string name = word, value;
+        bool inlineValue = false;
+        if (const auto eq = word.find('='); eq != std::string::npos) {
+            name = word.substr(0, eq);
+            value = word.substr(eq + 1);
+            inlineValue = true;
+        }
+        auto takeValue = [&](std::string& into) {
+            if (inlineValue) {
+                into = value;
+                return true;
+            }
+            if (i + 1 >= argc) {
+                error = name + " needs a value";
+                return false;
+            }
+            into = argv[++i];
+            return true;
+        };
+        auto noValue = [&]() {
+            if (!inlineValue) return true;
+            error = name + " takes no value";
+            return false;
+        };
+
+        if (name == "--help") {
+            if (!noValue()) return false;
+            opts.help = true;
+        } else if (name == "--version") {
+            if (!noValue()) return false;
+            opts.version = true;
+        } else if (name == "--at") {
+            std::string v;
+            if (!takeValue(v) || !ParseSeconds(name, v, opts.at, error)) return false;
+            opts.hasAt = true;
+        } else if (name == "--start") {
+            std::string v;
+            if (!takeValue(v) || !ParseSeconds(name, v, opts.start, error)) return false;
+            opts.hasStart = true;
+        } else if (name == "--shot") {
+            if (!takeValue(opts.shot)) return false;
+            if (opts.shot.empty()) {
+                error = "--shot needs a file name";
+                return false;
+            }
+        } else if (name == "--capture") {
+            if (!takeValue(opts.capture)) return false;
+            if (opts.capture.empty()) {
+                error = "--capture needs a file name";
+                return false;
+            }
+        } else if (name == "--fps") {
+            std::string v;
+            if (!takeValue(v)) return false;
+            char* end = nullptr;
+            const long fps = std::strtol(v.c_str(), &end, 10);
+            if (v.empty() || *end != '\0' || fps < 1 || fps > 1000) {
+                error = "--fps needs a whole number of frames per second from 1 to 1000, not '" + v + "'";
+                return false;
+            }
+            opts.fps = static_cast<int>(fps);
+            fpsGiven = true;
+        } else {
+            error = "unknown option '" + word + "'";
+            return false;
+        }
+    }
+    if (opts.help || opts.version) return true;
+    if (opts.hasAt != !opts.shot.empty()) {
+        error = "--at SECONDS and --shot FILE.png go together";
+        return false;
+    }
+    if (fpsGiven && opts.capture.empty()) {
+        error = "--fps goes with --capture FILE.mp4";
+        return false;
+    }
+    const int modes = (opts.hasAt ? 1 : 0) + (opts.capture.empty() ? 0 : 1) + (opts.hasStart ? 1 : 0);
+    if (modes > 1) {
+        error = "--at, --capture and --start exclude each other";
+        return false;
+    }
+    return true;
+}
+
+void PrintUsage(std::FILE* out) {
+    std::fputs(
+        "Usage: velunar [-win | -full] [-debug] [--start SECONDS]\n"
+        "       velunar --at SECONDS --shot FILE.png\n"
+        "       velunar --capture FILE.mp4 [--fps N]\n"
+        "\n"
+        "Velunar, a real-time demo by Halvorine & Quill: 175 seconds of music and pictures.\n"
+        "Run it from the directory that holds data/ and velunar.mp3 (build/run/ after a build).\n"
+        "\n"
+        "  -win               play in an 800 x 600 window (the title shows time and frame rate)\n"
+        "  -full              play full screen (the default; -win wins when both are given)\n"
+        "  -debug             keep the log debug.txt after exit\n"
+        "  --start SECONDS    begin the show at that demo time, the music seeked to match\n"
+        "  --at SECONDS --shot FILE.png\n"
+        "                     render the frame at that demo time offscreen and save it as PNG;\n"
+        "                     the frames before it are replayed from the start of that time's\n"
+        "                     scene at 60 fps, so state carried between frames is as in a real run\n"
+        "  --capture FILE.mp4 render the whole show offscreen into a video with its music\n"
+        "  --fps N            frame rate of --capture (60 unless given)\n"
+        "  --help             show this help\n"
+        "  --version          show the version\n"
+        "\n"
+        "Demo times run from -5 (the title picture) to 170 seconds.\n"
+        "Keys while playing: Escape quits, F11 saves shot00000.bmp, shot00001.bmp, ...\n",
+        out);
+}
+
+void PrintVersion(std::FILE* out) { std::fputs("velunar 1.0\n", out); }

@@ -1,0 +1,35 @@
+// main.cpp - the process entry: our own double-dash options first, then the offscreen frame or
+// the Win32-shaped entry point with the whole command line.
+#include <cstdio>
+#include <string>
+
+#include "app/command_line.h"
+#include "app/offscreen.h"
+#include "app/options.h"
+#include "app/window_proc.h"
+#include "platform/window/window.h"
+
+int main(int argc, char** argv) {
+    VelunarOptions opts;
+    std::string error;
+    if (!ParseOptions(argc, argv, opts, error)) {
+        std::fprintf(stderr, "velunar: %s\nTry 'velunar --help' for the options.\n", error.c_str());
+        return 2;
+    }
+    if (opts.help) {
+        PrintUsage(stdout);
+        return 0;
+    }
+    if (opts.version) {
+        PrintVersion(stdout);
+        return 0;
+    }
+    g_options = opts;
+    if (g_options.hasAt) return RunAt(g_options);
+    if (!g_options.capture.empty()) {
+        std::fprintf(stderr, "velunar: --capture is not available in this build\n");
+        return 2;
+    }
+    std::string line = JoinCommandLine(argc, argv);
+    return WinMain(GetModuleHandleA(nullptr), nullptr, line.data(), SW_SHOWNORMAL);
+}
