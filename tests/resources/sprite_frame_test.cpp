@@ -34,7 +34,7 @@ TEST(SpriteFrames, AnimationCyclesOverItsRangeAtItsRate) {
     const struct {
         float t;
         int frame;
-    } steps[] = {{1000, 1}, {1099, 1}, {1100, 2}, {1250, 3}, {1300, 1}, {1900, 1}, {2050, 1}, {2150, 2}};
+    } steps[] = {{1000, 1}, {1099, 1}, {1100, 2}, {1250, 3}, {1300, 1}, {1900, 1}, {2050, 2}, {2150, 3}, {2199, 3}, {2200, 1}};
     for (const auto& st : steps) {
         s.UpdateFrame(st.t);
         EXPECT_EQ(s.m_nCurrentFrame, st.frame) << "t " << st.t;
