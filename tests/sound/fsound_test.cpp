@@ -1,0 +1,293 @@
+// The sound layer with files the test makes: decoding, the heard position on SDL's dummy driver,
+// the virtual clock, the spectrum, modules, and handles that outlive what they named.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/fsound/fmod.h"
+#include "platform/fsound/fsound_ext.h"
+#include "platform/fsound/pcm.h"
+#include "platform/fsound/spectrum.h"
+#include "platform/window/clock.h"
+#include "sound_fixtures.h"
+
+namespace {
+
+using namespace sound_fixtures;
+using velunar::fsound::kSpectrumGain;
+
+constexpr int kRate = 44100;
+constexpr double kPi = std::numbers::pi;
+
+// Band k's centre frequency at 44.1 kHz with a 1024-sample window.
+double BandHz(int k) { return k * static_cast<double>(kRate) / 1024.0; }
+
+std::string SineWav(const char* name, int band, double amplitude, int frames = kRate * 3) {
+    std::string path = TempPath(name);
+    WriteWav(path, kRate,
+             Synth(frames, [&](int i, int) { return amplitude * std::sin(2 * kPi * BandHz(band) * i / kRate); }));
+    return path;
+}
+
+// Each case starts and ends with the library closed and the real clock.
+class FsoundTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        FSOUND_Close();
+        FSOUND_Velunar_UseVirtualClock(false);
+        velunar::clock::UseVirtual(false);
+    }
+    void InitVirtual(DWORD startMs = 1000) {
+        velunar::clock::UseVirtual(true);
+        velunar::clock::SetVirtualTime(startMs);
+        FSOUND_Velunar_UseVirtualClock(true);
+        ASSERT_TRUE(FSOUND_Init(kRate, 16, 0));
+        FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), TRUE);
+    }
+};
+
+TEST(FsoundDecode, Mp3DecodesGaplessToTheExactLengthAndResamples) {
+    const int frames = 30000;  // not a multiple of the 1152-sample MPEG frame
+    std::string path = TempPath("exact.mp3");
+    ASSERT_TRUE(WriteMp3(path, kRate, Synth(frames, [](int i, int c) { return 0.5 * std::sin(i * (c ? 0.03 : 0.05)); })));
+    velunar::fsound::Pcm pcm;
+    std::string error;
+    ASSERT_TRUE(velunar::fsound::DecodeFile(path, FSOUND_NORMAL, pcm, error)) << error;
+    EXPECT_EQ(pcm.rate, kRate);
+    EXPECT_EQ(pcm.Frames(), static_cast<std::size_t>(frames));
+    // Resampling keeps the duration: round(30000 x 48000 / 44100).
+    auto up = velunar::fsound::Resample(pcm, 48000, velunar::fsound::Resampling::kCubic);
+    EXPECT_EQ(up.Frames(), 32653u);
+    EXPECT_EQ(up.rate, 48000);
+}
+
+TEST(FsoundDecode, DamagedAndForeignFilesAreRefused) {
+    velunar::fsound::Pcm pcm;
+    std::string error;
+    EXPECT_FALSE(velunar::fsound::DecodeFile(TempPath("does-not-exist.mp3"), 0, pcm, error));
+    std::vector<std::uint8_t> text(5000, 'x');
+    EXPECT_FALSE(velunar::fsound::DecodeBytes(text, "text.mp3", 0, pcm, error));
+    // A WAVE header whose data chunk claims far more than the file holds keeps what is there.
+    std::string wav = TempPath("short.wav");
+    WriteWav(wav, kRate, Synth(100, [](int, int) { return 0.25; }));
+    std::vector<std::uint8_t> bytes;
+    {
+        FILE* f = std::fopen(wav.c_str(), "rb");
+        int c;
+        while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<std::uint8_t>(c));
+        std::fclose(f);
+    }
+    bytes[40] = bytes[41] = bytes[42] = 0xff;
+    ASSERT_TRUE(velunar::fsound::DecodeBytes(bytes, "short.wav", 0, pcm, error)) << error;
+    EXPECT_EQ(pcm.Frames(), 100u);
+    bytes.resize(30);  // no fmt chunk at all
+    EXPECT_FALSE(velunar::fsound::DecodeBytes(bytes, "short.wav", 0, pcm, error));
+}
+
+TEST(FsoundSpectrum, SineLandsInItsBandAtItsLevelAndNeverAboveOne) {
+    velunar::fsound::SpectrumAnalyser fft;
+    std::vector<float> window(1024), bands(512);
+    for (int band : {8, 40, 200}) {
+        for (int i = 0; i < 1024; ++i) window[i] = static_cast<float>(std::sin(2 * kPi * band * i / 1024.0));
+        fft.Analyse(window.data(), 1.0f, bands.data());
+        EXPECT_NEAR(bands[band], 1.0f, 1e-3f) << band;
+        EXPECT_NEAR(bands[band - 1], 0.5f, 1e-3f);  // Hann leakage into the neighbours
+        EXPECT_LT(bands[band + 5], 1e-4f);
+        for (int i = 0; i < 1024; ++i) window[i] *= 0.25f;
+        fft.Analyse(window.data(), 2.0f, bands.data());
+        EXPECT_NEAR(bands[band], 0.5f, 1e-3f);
+        fft.Analyse(window.data(), 100.0f, bands.data());
+        for (float b : bands) EXPECT_LE(b, 1.0f);
+    }
+    std::fill(window.begin(), window.end(), 0.0f);
+    fft.Analyse(window.data(), kSpectrumGain, bands.data());
+    for (float b : bands) EXPECT_EQ(b, 0.0f);
+}
+
+TEST_F(FsoundTest, SpectrumIsNullUntilTheFftUnitIsOnAndZeroOnSilence) {
+    velunar::clock::UseVirtual(true);
+    velunar::clock::SetVirtualTime(0);
+    FSOUND_Velunar_UseVirtualClock(true);
+    EXPECT_EQ(FSOUND_DSP_GetSpectrum(), nullptr);  // closed
+    ASSERT_TRUE(FSOUND_Init(kRate, 16, 0));
+    EXPECT_EQ(FSOUND_DSP_GetSpectrum(), nullptr);
+    ASSERT_TRUE(FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), TRUE));
+    std::string path = TempPath("silence.wav");
+    WriteWav(path, kRate, Synth(kRate, [](int, int) { return 0.0; }));
+    FSOUND_STREAM* s = FSOUND_Stream_OpenFile(path.c_str(), FSOUND_NORMAL, 0);
+    ASSERT_NE(s, nullptr);
+    ASSERT_NE(FSOUND_Stream_Play(FSOUND_FREE, s), -1);
+    velunar::clock::SetVirtualTime(500);
+    const float* bands = FSOUND_DSP_GetSpectrum();
+    ASSERT_NE(bands, nullptr);
+    for (int k = 0; k < 512; ++k) EXPECT_EQ(bands[k], 0.0f);
+    FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), FALSE);
+    EXPECT_EQ(FSOUND_DSP_GetSpectrum(), nullptr);
+}
+
+TEST_F(FsoundTest, VirtualClockGivesTheSameSpectrumForTheSameTime) {
+    InitVirtual(1000);
+    // A rising sweep, so every moment has a different spectrum.
+    std::string path = TempPath("sweep.wav");
+    WriteWav(path, kRate, Synth(kRate * 2, [](int i, int) {
+                 double t = static_cast<double>(i) / kRate;
+                 return 0.3 * std::sin(2 * kPi * (200 + 1000 * t) * t);
+             }));
+    FSOUND_STREAM* s = FSOUND_Stream_OpenFile(path.c_str(), FSOUND_NORMAL, 0);
+    ASSERT_NE(s, nullptr);
+    ASSERT_EQ(FSOUND_Stream_Play(FSOUND_FREE, s), 0);
+    EXPECT_EQ(FSOUND_Stream_GetTime(s), 0);
+    velunar::clock::SetVirtualTime(1750);
+    EXPECT_EQ(FSOUND_Stream_GetTime(s), 750);
+    EXPECT_EQ(FSOUND_Stream_GetPosition(s), 750u * kRate / 1000);
+    std::vector<float> first(FSOUND_DSP_GetSpectrum(), FSOUND_DSP_GetSpectrum() + 512);
+    velunar::clock::SetVirtualTime(1400);
+    std::vector<float> other(FSOUND_DSP_GetSpectrum(), FSOUND_DSP_GetSpectrum() + 512);
+    velunar::clock::SetVirtualTime(1750);
+    std::vector<float> again(FSOUND_DSP_GetSpectrum(), FSOUND_DSP_GetSpectrum() + 512);
+    EXPECT_EQ(first, again);
+    EXPECT_NE(first, other);
+    // Seeking moves the base: 0.5 s of the track plus the time since.
+    ASSERT_TRUE(FSOUND_Stream_SetPosition(s, kRate / 2));
+    velunar::clock::SetVirtualTime(1850);
+    EXPECT_EQ(FSOUND_Stream_GetTime(s), 600);
+    // Past the end the position stays at the length and the spectrum goes quiet.
+    velunar::clock::SetVirtualTime(9000);
+    EXPECT_EQ(FSOUND_Stream_GetPosition(s), static_cast<unsigned>(2 * kRate));
+    const float* bands = FSOUND_DSP_GetSpectrum();
+    for (int k = 0; k < 512; ++k) EXPECT_EQ(bands[k], 0.0f);
+    EXPECT_STREQ(FSOUND_Velunar_GetDeviceDriver(), "");
+}
+
+TEST_F(FsoundTest, PlayingSineReadsItsLevelTimesTheGainAndVolumeScalesIt) {
+    InitVirtual();
+    const int band = 24;
+    const double amplitude = 0.5 / kSpectrumGain;
+    std::string path = SineWav("sine.wav", band, amplitude);
+    FSOUND_STREAM* s = FSOUND_Stream_OpenFile(path.c_str(), FSOUND_NORMAL, 0);
+    ASSERT_NE(s, nullptr);
+    ASSERT_NE(FSOUND_Stream_Play(FSOUND_FREE, s), -1);
+    ASSERT_TRUE(FSOUND_SetVolumeAbsolute(FSOUND_ALL, 256));
+    velunar::clock::SetVirtualTime(2000);
+    const float* bands = FSOUND_DSP_GetSpectrum();
+    EXPECT_NEAR(bands[band], 0.5f, 0.01f);
+    EXPECT_LT(bands[band + 4], 0.01f);
+    FSOUND_SetVolumeAbsolute(FSOUND_ALL, 128);
+    EXPECT_EQ(FSOUND_GetVolume(0), 128);
+    EXPECT_NEAR(FSOUND_DSP_GetSpectrum()[band], 0.25f, 0.01f);
+    // The captured mix carries the same signal, scaled by the volume.
+    std::vector<float> mix(2 * 64);
+    ASSERT_EQ(FSOUND_Velunar_MixAt(mix.data(), 64), 64);
+    double peak = 0;
+    for (float v : mix) peak = std::max(peak, static_cast<double>(std::fabs(v)));
+    EXPECT_NEAR(peak, amplitude * 0.5, 0.01);
+}
+
+TEST_F(FsoundTest, PlayingOnTheDummyDriverAdvancesAtTheMixingRate) {
+    ASSERT_TRUE(FSOUND_Init(kRate, 16, 0));
+    EXPECT_STREQ(FSOUND_Velunar_GetDeviceDriver(), "dummy");
+    std::string path = SineWav("dummy.wav", 10, 0.5, kRate * 10);
+    FSOUND_STREAM* s = FSOUND_Stream_OpenFile(path.c_str(), FSOUND_NORMAL, 0);
+    ASSERT_NE(s, nullptr);
+    ASSERT_NE(FSOUND_Stream_Play(FSOUND_FREE, s), -1);
+    auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    int ms = FSOUND_Stream_GetTime(s);
+    double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    // What is heard lags the wall clock by the device buffers (about 50 ms) and callback jitter.
+    EXPECT_GT(ms, wall - 400);
+    EXPECT_LE(ms, wall + 5);
+    unsigned pos = FSOUND_Stream_GetPosition(s);
+    EXPECT_NEAR(pos, ms * 44.1, 44.1 * 50);
+    // Never backwards between two reads.
+    int later = FSOUND_Stream_GetTime(s);
+    EXPECT_GE(later, ms);
+}
+
+TEST_F(FsoundTest, AnUnusableDriverFallsBackToDummy) {
+    const char* old = std::getenv("SDL_AUDIODRIVER");
+    std::string saved = old ? old : "";
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    bool ok = FSOUND_Init(kRate, 16, 0);
+    if (old) setenv("SDL_AUDIODRIVER", saved.c_str(), 1); else unsetenv("SDL_AUDIODRIVER");
+    ASSERT_TRUE(ok);
+    EXPECT_STREQ(FSOUND_Velunar_GetDeviceDriver(), "dummy");
+    EXPECT_EQ(FSOUND_GetOutput(), FSOUND_OUTPUT_NOSOUND);
+    EXPECT_EQ(FSOUND_GetOutputRate(), kRate);
+}
+
+TEST_F(FsoundTest, HandlesFailSafelyAfterCloseAndUnknownFilesGiveNull) {
+    // Closed: nothing opens.
+    std::string path = SineWav("handles.wav", 5, 0.5, 1000);
+    EXPECT_EQ(FSOUND_Stream_OpenFile(path.c_str(), FSOUND_NORMAL, 0), nullptr);
+    InitVirtual();
+    EXPECT_EQ(FSOUND_Stream_OpenFile(TempPath("missing.mp3").c_str(), FSOUND_NORMAL, 0), nullptr);
+    EXPECT_EQ(FMUSIC_LoadSong(TempPath("missing.xm").c_str()), nullptr);
+    EXPECT_EQ(FMUSIC_LoadSong(path.c_str()), nullptr);  // a WAVE file is no module
+    FSOUND_STREAM* s = FSOUND_Stream_OpenFile(path.c_str(), FSOUND_NORMAL, 0);
+    ASSERT_NE(s, nullptr);
+    EXPECT_TRUE(FSOUND_Stream_Close(s));
+    EXPECT_FALSE(FSOUND_Stream_Close(s));
+    EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, s), -1);
+    FSOUND_STREAM* t = FSOUND_Stream_OpenFile(path.c_str(), FSOUND_NORMAL, 0);
+    ASSERT_NE(t, nullptr);
+    EXPECT_NE(t, s);  // never reused
+    FSOUND_Close();
+    // The player keeps its handles after a failure closed the library; they must stay harmless.
+    EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, t), -1);
+    EXPECT_EQ(FSOUND_Stream_GetTime(t), 0);
+    EXPECT_FALSE(FSOUND_Stream_SetPosition(t, 0));
+    EXPECT_FALSE(FSOUND_SetVolumeAbsolute(FSOUND_ALL, 256));
+}
+
+TEST_F(FsoundTest, ChannelsAreHandedOutAndAPlayedOutStreamRestarts) {
+    InitVirtual(0);
+    std::string path = SineWav("short.wav", 5, 0.5, kRate / 10);
+    FSOUND_STREAM* a = FSOUND_Stream_OpenFile(path.c_str(), FSOUND_NORMAL, 0);
+    FSOUND_STREAM* b = FSOUND_Stream_OpenFile(path.c_str(), FSOUND_NORMAL, 0);
+    EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, a), 0);
+    EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, a), 0);  // already playing: same channel
+    EXPECT_EQ(FSOUND_Stream_Play(0, b), -1);           // taken
+    EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, b), 1);
+    EXPECT_EQ(FSOUND_Stream_GetLength(a), kRate / 10);
+    EXPECT_EQ(FSOUND_Stream_GetLengthMs(a), 100);
+    velunar::clock::SetVirtualTime(50);
+    EXPECT_TRUE(FSOUND_Stream_Stop(a));
+    velunar::clock::SetVirtualTime(500);
+    EXPECT_EQ(FSOUND_Stream_GetTime(a), 50);  // stopped where it was
+    EXPECT_EQ(FSOUND_Stream_GetTime(b), 100);
+    EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, a), 0);
+    velunar::clock::SetVirtualTime(520);
+    EXPECT_EQ(FSOUND_Stream_GetTime(a), 70);
+}
+
+TEST_F(FsoundTest, ModulePlaysWithOrderAndRowOnTheVirtualClock) {
+    std::string path = TempPath("tune.mod");
+    ASSERT_TRUE(WriteMod(path));
+    InitVirtual(0);
+    FMUSIC_MODULE* m = FMUSIC_LoadSong(path.c_str());
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(FMUSIC_GetOrder(m), 0);
+    ASSERT_TRUE(FMUSIC_PlaySong(m));
+    ASSERT_TRUE(FMUSIC_SetMasterVolume(m, 256));
+    velunar::clock::SetVirtualTime(500);
+    float sum = 0;
+    for (int k = 0; k < 64; ++k) sum += FSOUND_DSP_GetSpectrum()[k];
+    EXPECT_GT(sum, 0.0f);
+    // 0.12 s a row: 8.4 s is row 70, that is order 1 row 6.
+    velunar::clock::SetVirtualTime(8400);
+    EXPECT_EQ(FMUSIC_GetOrder(m), 1);
+    EXPECT_NEAR(FMUSIC_GetRow(m), 6, 1);
+    EXPECT_TRUE(FMUSIC_IsPlaying(m));
+    EXPECT_TRUE(FMUSIC_StopSong(m));
+    EXPECT_TRUE(FMUSIC_FreeSong(m));
+    EXPECT_EQ(FMUSIC_GetOrder(m), -1);
+}
+
+}  // namespace
