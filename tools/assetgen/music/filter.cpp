@@ -7,19 +7,25 @@
 
 namespace music {
 
-Svf::Out Svf::Process(float x, double cutoffHz, double q) {
+void Svf::Set(double cutoffHz, double q) {
+    if (cutoffHz == m_hz && q == m_q) return;
+    m_hz = cutoffHz;
+    m_q = q;
     const double fc = std::clamp(cutoffHz, 10.0, kSampleRate * 0.45);
     const double g = std::tan(kPi * fc / kSampleRate);
-    const double k = 1.0 / q;
-    const double a1 = 1.0 / (1.0 + g * (g + k));
-    const double a2 = g * a1;
-    const double a3 = g * a2;
+    m_k = 1.0 / q;
+    m_a1 = 1.0 / (1.0 + g * (g + m_k));
+    m_a2 = g * m_a1;
+    m_a3 = g * m_a2;
+}
+
+Svf::Out Svf::Process(float x) {
     const double v3 = x - m_ic2;
-    const double v1 = a1 * m_ic1 + a2 * v3;
-    const double v2 = m_ic2 + a2 * m_ic1 + a3 * v3;
+    const double v1 = m_a1 * m_ic1 + m_a2 * v3;
+    const double v2 = m_ic2 + m_a2 * m_ic1 + m_a3 * v3;
     m_ic1 = 2.0 * v1 - m_ic1;
     m_ic2 = 2.0 * v2 - m_ic2;
-    return {static_cast<float>(v2), static_cast<float>(v1), static_cast<float>(x - k * v1 - v2)};
+    return {static_cast<float>(v2), static_cast<float>(v1), static_cast<float>(x - m_k * v1 - v2)};
 }
 
 // Audio EQ cookbook forms (bilinear transform with prewarping).

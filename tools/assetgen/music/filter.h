@@ -10,12 +10,19 @@ public:
     struct Out {
         float low, band, high;
     };
-    Out Process(float x, double cutoffHz, double q);
+    // Sets the cutoff; cheap to call per sample when it does not change, costly (a tangent) when it does.
+    void Set(double cutoffHz, double q);
+    Out Process(float x);
+    Out Process(float x, double cutoffHz, double q) {
+        Set(cutoffHz, q);
+        return Process(x);
+    }
     float Low(float x, double cutoffHz, double q) { return Process(x, cutoffHz, q).low; }
 
 private:
-    double m_ic1 = 0.0;
-    double m_ic2 = 0.0;
+    double m_ic1 = 0.0, m_ic2 = 0.0;
+    double m_hz = -1.0, m_q = -1.0;
+    double m_k = 0.0, m_a1 = 0.0, m_a2 = 0.0, m_a3 = 0.0;
 };
 
 // Direct form I biquad; coefficients normalised so a0 = 1.

@@ -11,6 +11,8 @@ namespace music {
 namespace {
 
 constexpr double kDt = 1.0 / kSampleRate;
+// Swept filters are retuned every 32 samples (0.7 ms): smooth to the ear, and a tangent saved per sample.
+constexpr size_t kControlRate = 32;
 
 // Multiplier that takes a level down by 60 dB in `seconds`.
 double DecayPerSample(double seconds) { return std::exp(std::log(0.001) / (seconds * kSampleRate)); }
@@ -118,6 +120,26 @@ void Tom(Stereo& out, double t, float vel, double hz) {
     }
 }
 
+void BreakHit(Stereo& out, double t, float vel, uint32_t seed) {
+    const size_t start = FrameAt(t);
+    const size_t len = static_cast<size_t>(0.12 * kSampleRate);
+    const PanGain pg(0.0f);
+    Noise noise(seed);
+    Biquad hp = Biquad::HighPass(900.0, 0.7, kSampleRate);
+    double kick = 0.0, tom = 0.0;
+    for (size_t i = 0; i < len; ++i) {
+        const double x = i * kDt;
+        kick += (55.0 + 130.0 * std::exp(-x / 0.02)) * kDt;
+        tom += (95.0 + 40.0 * std::exp(-x / 0.02)) * kDt;
+        const double body = std::tanh(1.8 * std::sin(2.0 * kPi * kick)) * std::exp(-x / 0.035);
+        const double low = 0.5 * std::sin(2.0 * kPi * tom) * std::exp(-x / 0.03);
+        const double snap = 0.5 * hp.Process(noise.Next()) * std::exp(-x / 0.02);
+        const double tail = 1.0 - static_cast<double>(i) / len;
+        const double v = (body + low + snap) * vel * HitRamp(x) * tail;
+        out.Add(start + i, static_cast<float>(v), pg);
+    }
+}
+
 void Impact(Stereo& out, double t, float vel) {
     const size_t start = FrameAt(t);
     const PanGain pg(0.0f);
@@ -138,11 +160,14 @@ void Riser(Stereo& out, double t0, double t1, float vel, uint32_t seed) {
     Svf fl, fr;
     for (size_t i = a; i < b; ++i) {
         const double p = static_cast<double>(i - a) / (b - a);
-        const double hz = 300.0 * std::pow(30.0, p);
+        if ((i - a) % kControlRate == 0) {
+            fl.Set(300.0 * std::pow(30.0, p), 2.0);
+            fr.Set(315.0 * std::pow(30.0, p), 2.0);
+        }
         const double end = std::min(1.0, (b - i) / (0.01 * kSampleRate));
         const double env = p * p * vel * end * std::min(1.0, (i - a) / 2000.0);
-        out.AddStereo(i, static_cast<float>(fl.Process(nl.Next(), hz, 2.0).band * env),
-                      static_cast<float>(fr.Process(nr.Next(), hz * 1.05, 2.0).band * env));
+        out.AddStereo(i, static_cast<float>(fl.Process(nl.Next()).band * env),
+                      static_cast<float>(fr.Process(nr.Next()).band * env));
     }
 }
 
@@ -156,8 +181,8 @@ void Bass(Stereo& out, double t, double gate, double note, float vel) {
     Svf lp;
     for (size_t i = 0; i < len; ++i) {
         const double x = i * kDt;
-        const double cutoff = 220.0 + 1400.0 * std::exp(-x / 0.06);
-        const double v = (0.8 * sub.Next(hz) + 0.45 * lp.Low(saw.Next(hz), cutoff, 1.2)) * env.Level(x, gate) * vel;
+        if (i % kControlRate == 0) lp.Set(220.0 + 1400.0 * std::exp(-x / 0.06), 1.2);
+        const double v = (0.8 * sub.Next(hz) + 0.45 * lp.Process(saw.Next(hz)).low) * env.Level(x, gate) * vel;
         out.Add(start + i, static_cast<float>(v), pg);
     }
 }
@@ -178,12 +203,14 @@ void Pad(Stereo& out, double t, double gate, const std::vector<int>& notes, floa
         for (int k = 0; k < 3; ++k) hz[k] = NoteHz(notes[n] + detune[k]);
         for (size_t i = 0; i < len; ++i) {
             const double x = i * kDt;
-            const double p = std::min(1.0, x / std::max(gate, 1e-3));
-            const double cutoff = cutoffStart + (cutoffEnd - cutoffStart) * p;
+            if (i % kControlRate == 0) {
+                const double p = std::min(1.0, x / std::max(gate, 1e-3));
+                for (Svf& f : lp) f.Set(cutoffStart + (cutoffEnd - cutoffStart) * p, 0.8);
+            }
             const double e = env.Level(x, gate) * norm;
             float vl = 0.0f, vr = 0.0f;
             for (int k = 0; k < 3; ++k) {
-                const float s = lp[k].Low(osc[k].Next(hz[k]), cutoff, 0.8);
+                const float s = lp[k].Process(osc[k].Next(hz[k])).low;
                 vl += s * pans[k].l;
                 vr += s * pans[k].r;
             }
@@ -207,8 +234,8 @@ void Lead(Stereo& out, double t, double gate, double note, float vel, float brig
         const double soft = 0.35 * sq.Next(hz) + 0.65 * tri.Next(hz);
         const double hard = 0.5 * (s1.Next(hz * 1.004) + s2.Next(hz * 0.996));
         const double mixed = soft * (1.0 - bright) + hard * bright;
-        const double cutoff = 900.0 + 3500.0 * bright + 2500.0 * std::exp(-x / 0.15);
-        const double v = lp.Low(static_cast<float>(mixed), cutoff, 0.9) * env.Level(x, gate) * vel;
+        if (i % kControlRate == 0) lp.Set(900.0 + 3500.0 * bright + 2500.0 * std::exp(-x / 0.15), 0.9);
+        const double v = lp.Process(static_cast<float>(mixed)).low * env.Level(x, gate) * vel;
         out.Add(start + i, static_cast<float>(v), pg);
     }
 }
@@ -224,8 +251,8 @@ void Pluck(Stereo& out, double t, double note, float vel, double cutoff, float p
     const double hz = NoteHz(note);
     for (size_t i = 0; i < len; ++i) {
         const double x = i * kDt;
-        const double c = 200.0 + cutoff * std::exp(-x / 0.05);
-        const double v = lp.Low(0.6f * saw.Next(hz) + 0.4f * sq.Next(hz * 0.5), c, 1.5) * env.Level(x, gate) * vel;
+        if (i % kControlRate == 0) lp.Set(200.0 + cutoff * std::exp(-x / 0.05), 1.5);
+        const double v = lp.Process(0.6f * saw.Next(hz) + 0.4f * sq.Next(hz * 0.5)).low * env.Level(x, gate) * vel;
         out.Add(start + i, static_cast<float>(v), pg);
     }
 }

@@ -16,6 +16,9 @@ void Clap(Stereo& out, double t, float vel, uint32_t seed);
 void Hat(Stereo& out, double t, float vel, bool open, uint32_t seed);
 void Crash(Stereo& out, double t, float vel, uint32_t seed);
 void Tom(Stereo& out, double t, float vel, double hz);
+// One hit of the drum break: kick, snare and a low tom together, short enough (under 70 ms of
+// body) that hits a 32nd note apart stay apart.
+void BreakHit(Stereo& out, double t, float vel, uint32_t seed);
 // A low boom that marks the start of a section.
 void Impact(Stereo& out, double t, float vel);
 // Filtered noise that rises in pitch and level from t0 to t1, then stops with a short ramp.

@@ -2,8 +2,11 @@
 
 #include <lame/lame.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+
+#include "music/loudness.h"
 
 namespace music {
 
@@ -13,9 +16,14 @@ struct LameDeleter {
     void operator()(lame_global_flags* g) const { lame_close(g); }
 };
 
+struct HipDeleter {
+    void operator()(hip_global_flags* h) const { hip_decode_exit(h); }
+};
+
 }  // namespace
 
-bool WriteMp3(const std::string& path, const std::vector<float>& left, const std::vector<float>& right) {
+bool EncodeMp3(const std::vector<float>& left, const std::vector<float>& right, std::vector<unsigned char>& mp3) {
+    mp3.clear();
     if (left.size() != right.size()) return false;
     std::unique_ptr<lame_global_flags, LameDeleter> gfp(lame_init());
     if (!gfp) return false;
@@ -27,11 +35,8 @@ bool WriteMp3(const std::string& path, const std::vector<float>& left, const std
     lame_set_VBR_quality(gfp.get(), 2.0f);
     lame_set_quality(gfp.get(), 5);
     lame_set_bWriteVbrTag(gfp.get(), 1);
-    // The limiter has already left the headroom; LAME must not scale or clip on its own.
-    lame_set_scale(gfp.get(), 1.0f);
     if (lame_init_params(gfp.get()) < 0) return false;
 
-    std::vector<unsigned char> mp3;
     const int chunk = 8192;
     std::vector<unsigned char> buf(static_cast<size_t>(1.25 * chunk + 7200));
     for (size_t pos = 0; pos < left.size(); pos += chunk) {
@@ -45,15 +50,43 @@ bool WriteMp3(const std::string& path, const std::vector<float>& left, const std
     if (w < 0) return false;
     mp3.insert(mp3.end(), buf.begin(), buf.begin() + w);
 
-    // LAME reserved the first frame for the tag; fill it now that the lengths are known.
+    // LAME reserved the first frame for the tag; fill it in now that the lengths are known.
     unsigned char tag[2880];
     const size_t tagSize = lame_get_lametag_frame(gfp.get(), tag, sizeof(tag));
     if (tagSize == 0 || tagSize > sizeof(tag) || tagSize > mp3.size()) return false;
     std::copy(tag, tag + tagSize, mp3.begin());
+    return true;
+}
 
+double DecodedTruePeak(const std::vector<unsigned char>& mp3) {
+    std::unique_ptr<hip_global_flags, HipDeleter> hip(hip_decode_init());
+    if (!hip) return -1.0;
+    std::vector<float> l, r;
+    std::vector<short> pl(1152 * 8), pr(1152 * 8);
+    const size_t step = 4096;
+    for (size_t pos = 0; pos <= mp3.size(); pos += step) {
+        const size_t len = pos < mp3.size() ? std::min(step, mp3.size() - pos) : 0;
+        // Each call returns what the bytes so far complete; a zero-length call drains the rest.
+        for (int round = 0;; ++round) {
+            unsigned char* in = round == 0 && len ? const_cast<unsigned char*>(mp3.data() + pos) : nullptr;
+            const int n = hip_decode1(hip.get(), in, round == 0 ? len : 0, pl.data(), pr.data());
+            if (n < 0) return -1.0;
+            if (n == 0) break;
+            for (int i = 0; i < n; ++i) {
+                l.push_back(pl[i] / 32768.0f);
+                r.push_back(pr[i] / 32768.0f);
+            }
+        }
+        if (len == 0) break;
+    }
+    if (l.empty()) return -1.0;
+    return std::max(TruePeak(l.data(), l.size()), TruePeak(r.data(), r.size()));
+}
+
+bool WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
-    const bool ok = std::fwrite(mp3.data(), 1, mp3.size(), f) == mp3.size();
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
 

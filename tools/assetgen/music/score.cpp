@@ -98,9 +98,8 @@ std::vector<double> KickBeats() {
 
 void Drums(Stereo& out) {
     for (double b : KickBeats()) {
-        const bool breakHit = b >= kBreakStartBeat && b <= 84.0;
-        const float vel = breakHit ? 1.0f : (b < 32 ? 0.75f : (In(b, 192, 256) ? 0.95f : 0.85f));
-        Kick(out, T(b), vel);
+        if (b >= kBreakStartBeat && b < 84.0) continue;  // the break has hits of its own
+        Kick(out, T(b), b < 32 ? 0.75f : (In(b, 192, 256) ? 0.95f : 0.85f));
     }
     // Pick-up fill into the first groove.
     Each(6, 8, 0.25, [&](double b) { Tom(out, T(b), 0.15f + 0.2f * static_cast<float>(b - 6), 110.0 - 10.0 * (b - 6)); });
@@ -128,14 +127,13 @@ void Drums(Stereo& out) {
     Each(78, 80, 0.25, [&](double b) { Snare(out, T(b), 0.15f + 0.35f * static_cast<float>((b - 78) / 2), Seed(b, 6)); });
     Each(118, 120, 0.25, [&](double b) { Snare(out, T(b), 0.05f + 0.25f * static_cast<float>((b - 118) / 2), Seed(b, 7)); });
     Each(186, 189, 0.25, [&](double b) { Snare(out, T(b), 0.2f + 0.1f * static_cast<float>(b - 186), Seed(b, 8)); });
-    Each(189, 191.5, 0.125, [&](double b) { Snare(out, T(b), 0.5f + 0.1f * static_cast<float>(b - 189), Seed(b, 9)); });
-    // The break: every hit a kick with a snare and a low tom, so each one is a sharp burst of energy.
+    Each(189, 191.5, 0.125, [&](double b) { Snare(out, T(b), 0.4f + 0.08f * static_cast<float>(b - 189), Seed(b, 9)); });
+    // The break: a sharp burst on every hit, the last one the downbeat of the next section.
     for (int s : kBreakSteps) {
         const double b = kBreakStartBeat + s / 8.0;
-        if (b >= 84.0) continue;
-        Snare(out, T(b), 0.8f, Seed(b, 10));
-        Tom(out, T(b), 0.5f, 70.0);
+        if (b < 84.0) BreakHit(out, T(b), 1.0f, Seed(b, 10));
     }
+    Snare(out, T(84), 0.6f, Seed(84, 10));
     // Hats.
     auto hats = [&](double a, double z, double step, float vel, bool offbeatOnly) {
         Each(a, z, step, [&](double b) {
@@ -185,7 +183,7 @@ void BassLine(Stereo& out) {
     syncopated(48, 80, 0.55f);
     for (int s : kBreakSteps) {
         const double b = kBreakStartBeat + s / 8.0;
-        if (b < 84.0) Bass(out, T(b), Dur(b, 0.1), 33, 0.6f);
+        if (b < 84.0) Bass(out, T(b), Dur(b, 0.05), 33, 0.5f);
     }
     octave(84, 112, 0.55f);
     held(112, 120, 0.35f);
@@ -305,7 +303,7 @@ void Effects(Stereo& out) {
     Impact(out, T(6), 0.5f);
     Riser(out, T(76), T(80), 0.3f, 102);
     Riser(out, T(116), T(120), 0.3f, 103);
-    Riser(out, T(184), T(192), 0.45f, 104);
+    Riser(out, T(184), T(192), 0.3f, 104);
     Impact(out, T(192), 0.6f);
     Riser(out, T(220), T(224), 0.4f, 105);
     Impact(out, T(224), 0.6f);

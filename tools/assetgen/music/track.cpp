@@ -56,7 +56,7 @@ Stereo RenderTrack(unsigned threads) {
         for (std::thread& t : pool) t.join();
     }
 
-    const std::vector<float> pump = Pump(frames, 0.6);
+    const std::vector<float> pump = Pump(frames, 0.75);
     Stereo dry(frames), send(frames), echo(frames);
     for (size_t p = 0; p < kParts; ++p) {
         const bool ducked = p == static_cast<size_t>(Part::Bass) || p == static_cast<size_t>(Part::Pad);
