@@ -1,10 +1,15 @@
 // demo.h - the demo's start-up and its frame, called by the window procedure.
-// Depends on: the window layer's handle type.
+// Depends on: the window layer's handle type, the music interface.
 #pragma once
 
 #include "platform/wintypes.h"
+
+class MusicPlayer;
 
 // Creates every long-lived object in the fixed start-up order; false only when the renderer fails.
 bool InitDemo();
 // One frame: clock, input, music start, the scheduled scene and fades, bars, keys, present.
 void FrameTick(HWND hWnd);
+
+// The music player created last by start-up and started by the frame tick.
+extern MusicPlayer* g_pMusic;

@@ -1,3 +1,86 @@
+// frame_tick.cpp - one frame of the show, run for every paint request: the demo clock, input,
+// the music start, the scheduled scene and its fades, the letterbox bars, the two keys, present.
 #include "app/demo.h"
 
-void FrameTick(HWND) {}
+#include "app/core/globals.h"
+#include "app/frame_hooks.h"
+#include "app/scene_schedule.h"
+#include "input/input_globals.h"
+#include "input/keyboard.h"
+#include "input/mouse.h"
+#include "platform/fsound/fmod.h"
+#include "platform/window/clock.h"
+#include "platform/window/window.h"
+#include "render/render.h"
+#include "render/render_globals.h"
+#include "sound/music_player.h"
+
+DWORD g_dwStartOffset = 0;
+bool g_bSeekMusicOnStart = false;
+void (*g_pfnBeforePresent)() = nullptr;
+
+void SeekMusicTo(float t) {
+    // The stream's position counts PCM frames at the mixing rate.
+    int rate = FSOUND_GetOutputRate();
+    if (rate <= 0) rate = 44100;
+    if (g_pMusic && t > 0.0f) g_pMusic->SetPosition(static_cast<int>(t * static_cast<float>(rate)));
+}
+
+float DemoTimeOf(DWORD elapsedMs) {
+    const float t0 = static_cast<float>(elapsedMs * 0.001);
+    return t0 - 5.0f;
+}
+
+namespace {
+
+// DirectInput key codes of the two keys the show answers.
+constexpr int kKeyEscape = 1;
+constexpr int kKeyF11 = 87;
+
+// Music is started at the first frame with t >= 0; a run that begins later in the show seeks it.
+void StartMusic(float t) {
+    if (!g_pMusic || g_pMusic->m_bPlaying) return;
+    g_pMusic->Play(0);
+    g_pMusic->SetVolume(1.0f);
+    FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), TRUE);
+    if (g_bSeekMusicOnStart && g_pMusic->m_bPlaying) SeekMusicTo(t);
+}
+
+}  // namespace
+
+void FrameTick(HWND hWnd) {
+    SetCursor(nullptr);
+    if (!g_pRender || g_bInitialized != 1 || g_bActive != 1) return;
+
+    // A run that begins part-way into the show backdates the clock's start.
+    if (g_dwStartTime == 0) g_dwStartTime = timeGetTime() - g_dwStartOffset;
+    g_dwElapsed = timeGetTime() - g_dwStartTime;
+
+    if (g_pMouse) g_pMouse->Poll();
+    if (g_pKeyboard) g_pKeyboard->Poll();
+
+    const float t = DemoTimeOf(g_dwElapsed);
+    if (t >= 0.0f) StartMusic(t);
+
+    const SceneRow* row = FindSceneRow(t);
+    if (!row) {
+        DestroyWindow(hWnd);
+        return;
+    }
+    row->render(t);
+    for (int i = 0; i < row->fadeCount; ++i) CallFade(row->fades[i], t);
+
+    // The bars cover every scene and fade; only the vertex colour counts.
+    g_pRender->SetTextureMode(TM_TEXTUREONLY, 0);
+    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    g_pRender->DrawRect(0.0f, 0.0f, 800.0f, 100.0f, 0.1f, 0xFF000000u);
+    g_pRender->DrawRect(0.0f, 500.0f, 800.0f, 600.0f, 0.1f, 0xFF000000u);
+
+    if (g_pKeyboard && g_pKeyboard->IsKeyDown(kKeyF11)) g_pRender->ScreenShot();
+    if (g_pKeyboard && g_pKeyboard->IsKeyDown(kKeyEscape)) DestroyWindow(hWnd);
+
+    g_pRender->UpdateStats();
+    if (g_pfnBeforePresent) g_pfnBeforePresent();
+    g_pRender->EndScene();
+}

@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velunar: --capture is not available in this build\n");
         return 2;
     }
+    PrepareStart(g_options);
     std::string line = JoinCommandLine(argc, argv);
     return WinMain(GetModuleHandleA(nullptr), nullptr, line.data(), SW_SHOWNORMAL);
 }

@@ -1,8 +1,122 @@
+// offscreen.cpp - one frame at a chosen demo time, rendered without a window on the virtual
+// clock. The frames before it are replayed from the start of that time's scene at 60 frames per
+// second, so whatever a scene carries from frame to frame is as in a real run; replayed frames
+// keep every state change but rasterise nothing.
 #include "app/offscreen.h"
 
-#include <cstdio>
+#include "app/core/globals.h"
+#include "app/demo.h"
+#include "app/frame_hooks.h"
+#include "app/scene_schedule.h"
+#include "capture/frame_capture.h"
+#include "platform/d3d8/d3d8_ext.h"
+#include "platform/fsound/fmod.h"
+#include "platform/fsound/fsound_ext.h"
+#include "platform/window/clock.h"
+#include "platform/window/offscreen_window.h"
+#include "render/render_globals.h"
 
-int RunAt(const VelunarOptions&) {
-    std::fprintf(stderr, "velunar: --at is not available yet\n");
-    return 1;
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// The replay's frame rate.
+constexpr int kReplayFps = 60;
+// The virtual clock's reading at the first frame (any non-zero value: 0 means "not started").
+constexpr DWORD kClockBase = 1000;
+
+capture::Picture g_shot;
+bool g_bShotTaken = false;
+
+void GrabFrame() { g_bShotTaken = capture::ReadRenderTarget(g_pDevice, g_shot); }
+
+// The first whole millisecond of the demo clock at which the scene that shows at targetMs begins.
+DWORD SceneStartMs(DWORD targetMs) {
+    const SceneRow* target = FindSceneRow(DemoTimeOf(targetMs));
+    DWORD ms = targetMs;
+    // Walk back over every row of the same scene (fx01 spans three rows of the schedule).
+    while (ms > 0) {
+        const SceneRow* row = FindSceneRow(DemoTimeOf(ms - 1));
+        if (!row || !target || row->render != target->render) break;
+        --ms;
+    }
+    return ms;
+}
+
+void RunFrameAt(DWORD elapsedMs) {
+    velunar::clock::SetVirtualTime(kClockBase + elapsedMs);
+    FrameTick(g_hWnd);
+}
+
+}  // namespace
+
+DWORD DemoClockMsFor(double seconds) {
+    // Whole milliseconds: the frame shows the millisecond that the time falls in.
+    return static_cast<DWORD>(std::floor((seconds + 5.0) * 1000.0 + 1e-6));
+}
+
+int RunAt(const VelunarOptions& opts) {
+    if (!(opts.at >= -5.0 && opts.at <= 170.0)) {
+        std::fprintf(stderr, "velunar: --at %g is outside the show (-5 ... 170 seconds)\n", opts.at);
+        return 2;
+    }
+    if (opts.shot.empty()) {
+        std::fprintf(stderr, "velunar: --at needs --shot FILE.png\n");
+        return 2;
+    }
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    velunar::clock::UseVirtual(true);
+    velunar::clock::SetVirtualTime(kClockBase);
+    FSOUND_Velunar_UseVirtualClock(true);
+    D3D8_SetVsync(false);
+
+    g_bFullScreen = 0;
+    g_hWnd = velunar::window::CreateOffscreenWindow(800, 600);
+    if (!g_hWnd) {
+        std::fprintf(stderr, "velunar: cannot create an offscreen window (see debug.txt)\n");
+        return 1;
+    }
+    if (!InitDemo()) {
+        std::fprintf(stderr, "velunar: start-up failed (the reason is in debug.txt)\n");
+        return 1;
+    }
+    g_bInitialized = 1;
+    g_bActive = 1;
+
+    const DWORD targetMs = DemoClockMsFor(opts.at);
+    const DWORD startMs = SceneStartMs(targetMs);
+    g_dwStartTime = kClockBase;
+    g_bSeekMusicOnStart = true;
+
+    D3D8_SetSkipDraws(true);
+    for (long n = 0;; ++n) {
+        const DWORD ms = startMs + static_cast<DWORD>(n * 1000 / kReplayFps);
+        if (ms >= targetMs) break;
+        RunFrameAt(ms);
+    }
+    D3D8_SetSkipDraws(false);
+    g_pfnBeforePresent = GrabFrame;
+    RunFrameAt(targetMs);
+    g_pfnBeforePresent = nullptr;
+
+    if (!g_bShotTaken) {
+        std::fprintf(stderr, "velunar: could not read the frame back\n");
+        return 1;
+    }
+    std::string error;
+    if (!capture::WritePng(opts.shot, g_shot, &error)) {
+        std::fprintf(stderr, "velunar: cannot write %s: %s\n", opts.shot.c_str(), error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+void PrepareStart(const VelunarOptions& opts) {
+    if (!opts.hasStart) return;
+    // The clock starts as if the show had already run this far; the music follows when it starts.
+    g_dwStartOffset = DemoClockMsFor(opts.start);
+    g_bSeekMusicOnStart = opts.start > 0.0;
 }

@@ -1,0 +1,114 @@
+// fx10.cpp - the flower: two translucent grid passes over a still picture, then a sphere-mapped
+// flower spinning while the camera descends onto it, and a faint ghost of it shaken by the music.
+#include "app/core/crt_rand.h"
+#include "app/core/globals.h"
+#include "fx/grid.h"
+#include "platform/fsound/fmod.h"
+#include "render/camera.h"
+#include "render/image_quad.h"
+#include "render/matrix.h"
+#include "render/render.h"
+#include "render/render_globals.h"
+#include "resources/object.h"
+#include "scenes/scene_math.h"
+#include "scenes/scene_util.h"
+#include "scenes/scenes.h"
+
+CImageQuad* g_pFx10Band = nullptr;
+cObject* g_pFx10Flower = nullptr;
+
+void InitFx10() {
+    g_pRender->LoadTexture("data/shibumi.jpg", "fx10_tlo");
+    g_pRender->SetTexture("fx10_tlo", 0);
+    g_pFx10Band = new CImageQuad(g_pDevice, 0, 99, 800, 500);
+    g_pFx10Band->SetAlpha(1);
+    g_pFx10Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(384));
+    g_pFx10Flower = new cObject("data/flower.obj", g_pDevice, 0);
+    g_pFx10Flower->ComputeNormals();
+    g_pFx10Flower->SphereMapUV();
+    g_pFx10Flower->UpdateBuffers();
+}
+
+void RenderFx10(float t) {
+    const float level = SpectrumLevel(FSOUND_DSP_GetSpectrum());
+    const float e = static_cast<float>(g_dwElapsed);
+
+    g_pRender->m_dwClearColor = 0;
+    g_pRender->BeginScene(2);
+    g_pRender->SetTexture("fx10_tlo", 0);
+    g_pDevice->SetRenderState(D3DRS_WRAP0, 0);
+    g_pRender->SetTextureMode(TM_ALPHABLEND, 0);
+    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    g_pFx10Band->SetAlpha(255);
+    g_pFx10Band->Render(g_pDevice);
+
+    g_pRender->SetTextureMode(TM_NOTEXGEN, 0);
+    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_U);
+    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    g_pRender->SetTexture("h3", 0);
+
+    g_pFx1->speed = 0.061f;
+    g_pFx1->Animate(e, true);
+    SetGridColour(*g_pFx1, 0x3FFFFFFFu);
+    g_pFx1->Update(FX_SINE_WARP, e);
+    g_pFx1->Render();
+
+    g_pFx1->speed = 0.061f;
+    g_pFx1->Animate(e, false);
+    SetGridColour(*g_pFx1, 0x3FFFFFFFu);
+    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_U | D3DWRAP_V);
+    g_pFx1->centreY = 150.0f;
+    g_pFx1->Update(FX_RADIAL, e);
+    g_pFx1->Render();
+    g_pFx1->centreY = 0.0f;
+    g_pDevice->SetRenderState(D3DRS_WRAP0, 0);
+
+    g_pRender->SetTexture("h3", 0);
+    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    g_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    g_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
+    g_pRender->SetTextureMode(TM_SPHEREMAP, 0);
+    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    // Sphere-map coordinates n * 0.75 + 0.5.
+    Matrix4 texture = MatrixScaling(0.75f) * MatrixTranslation(0.5f, 0.5f, 0.5f);
+    g_pDevice->SetTransform(D3DTS_TEXTURE0, texture);
+    g_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
+    g_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+
+    // The 3D picture sits right of and below the band's centre.
+    g_pRender->m_vProjOffset = Vector3(0.83f, -0.32f, 0.0f);
+
+    float sx = -1.0f, sy = -1.0f;
+    if (crt::rand() % 10 < 5) sx = 1.0f;
+    if (crt::rand() % 10 < 5) sy = 1.0f;
+    const float shake = static_cast<float>(crt::rand() % 100 + 50) * level;
+
+    g_pFx10Flower->m_vPos = Vector3(0.0f, 0.0f, 0.0f);
+    g_pCamera->Set(0.1f, Fx10CameraHeight(t), 0.1f, 0.0f, 0.0f, 1.01f);
+    g_pFx10Flower->m_fScale = 0.5f;
+    g_pRender->SetMaterial(1.0f, 1.0f, 1.0f, 1.0f);
+    g_pFx10Flower->SetRotation(0.0f, t * 30.0f, 0.0f);
+    g_pRender->DrawObject(g_pFx10Flower, 0);
+
+    g_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
+    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    g_pCamera->Set(0.1f, 20.1f, 0.1f, 0.0f, 0.0f, 1.01f);
+    g_pFx10Flower->m_vPos = Vector3(shake * sx, shake * sy, 0.0f);
+    g_pFx10Flower->m_fScale = 0.5f;
+    g_pRender->SetMaterial(0.2f, 1.0f, 1.0f, 1.0f);
+    g_pFx10Flower->SetRotation(0.0f, t * -30.0f, 0.0f);
+    g_pRender->DrawObject(g_pFx10Flower, 0);
+
+    g_pDevice->SetRenderState(D3DRS_WRAP0, 0);
+    g_pRender->m_vProjOffset = Vector3(0.0f, 0.0f, 0.0f);
+}

@@ -1,0 +1,30 @@
+// pending.cpp - the scenes whose pictures are still to come: each clears the band to black so the
+// schedule's fades and the bars still show over them.
+#include "render/render.h"
+#include "render/render_globals.h"
+#include "scenes/scenes.h"
+
+namespace {
+void BlackFrame() {
+    g_pRender->m_dwClearColor = 0;
+    g_pRender->BeginScene(2);
+}
+}  // namespace
+
+void InitFx01() {}
+void RenderFx01(float) { BlackFrame(); }
+void InitFx02() {}
+void RenderFx02(float) { BlackFrame(); }
+void InitFx03() {}
+void RenderFx03(float) { BlackFrame(); }
+void InitFx04() {}
+void RenderFx04(float) { BlackFrame(); }
+void InitFx05() {}
+void RenderFx05(float) { BlackFrame(); }
+void InitFx06() {}
+void RenderFx06(float) { BlackFrame(); }
+void InitFx07() {}
+void RenderFx07(float) { BlackFrame(); }
+// fx10 binds "h3", which this scene loads.
+void InitFx08() { g_pRender->LoadTexture("data/h3.jpg", "h3"); }
+void RenderFx08(float) { BlackFrame(); }
