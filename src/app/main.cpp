@@ -25,7 +25,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     g_options = opts;
-    if (g_options.hasAt) return RunAt(g_options);
+    if (g_options.hasAt) {
+        ScanSwitches(JoinCommandLine(argc, argv).c_str());
+        return RunAt(g_options);
+    }
     if (!g_options.capture.empty()) {
         std::fprintf(stderr, "velunar: --capture is not available in this build\n");
         return 2;

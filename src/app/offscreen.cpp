@@ -5,6 +5,7 @@
 #include "app/offscreen.h"
 
 #include "app/core/globals.h"
+#include "app/core/logger.h"
 #include "app/demo.h"
 #include "app/frame_hooks.h"
 #include "app/scene_schedule.h"
@@ -57,6 +58,10 @@ DWORD DemoClockMsFor(double seconds) {
     return static_cast<DWORD>(std::floor((seconds + 5.0) * 1000.0 + 1e-6));
 }
 
+namespace {
+int RenderFrame(const VelunarOptions& opts);
+}
+
 int RunAt(const VelunarOptions& opts) {
     if (!(opts.at >= -5.0 && opts.at <= 170.0)) {
         std::fprintf(stderr, "velunar: --at %g is outside the show (-5 ... 170 seconds)\n", opts.at);
@@ -66,6 +71,19 @@ int RunAt(const VelunarOptions& opts) {
         std::fprintf(stderr, "velunar: --at needs --shot FILE.png\n");
         return 2;
     }
+    // The same log as a real run, kept only with "-debug".
+    g_pLogger = new CLogger("debug.txt", 20);
+    const int status = RenderFrame(opts);
+    delete g_pLogger;
+    g_pLogger = nullptr;
+    // A failed run keeps its log, like a failed start-up.
+    if (!g_bDebug && status == 0) std::remove("debug.txt");
+    return status;
+}
+
+namespace {
+
+int RenderFrame(const VelunarOptions& opts) {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     velunar::clock::UseVirtual(true);
@@ -113,6 +131,8 @@ int RunAt(const VelunarOptions& opts) {
     }
     return 0;
 }
+
+}  // namespace
 
 void PrepareStart(const VelunarOptions& opts) {
     if (!opts.hasStart) return;
