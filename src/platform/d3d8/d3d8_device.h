@@ -1,0 +1,179 @@
+// d3d8_device.h - the one Direct3D 8 device: it records every state the program sets and, at each
+// draw, turns what matters into a cached GL program, uniforms and GL fixed state.
+// Depends on: d3d8.h, d3d8_state.h, d3d8_fixed_function.h, SDL2, libepoxy.
+#pragma once
+
+#include <SDL.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/d3d8_fixed_function.h"
+#include "platform/d3d8/d3d8_gl.h"
+#include "platform/d3d8/d3d8_object.h"
+#include "platform/d3d8/d3d8_state.h"
+
+namespace velunar::d3d8 {
+
+class Texture;
+class Surface;
+class StateBlock;
+
+// What the device last told GL, so redundant calls are skipped.
+struct GlCache {
+    bool valid = false;
+    bool blend = false, depthTest = false, cull = false, depthClamp = false, scissor = false;
+    GLboolean depthMask = GL_TRUE;
+    GLenum srcBlend = 0, dstBlend = 0, blendEq = 0, depthFunc = 0, cullFace = 0, polygonMode = 0;
+    DWORD colorMask = 0xf;
+    GLint viewport[4] = {-1, -1, -1, -1};
+    float depthRange[2] = {-1.f, -1.f};
+    GLuint program = 0;
+    GLuint textures[kMaxStages] = {};
+    GLuint samplers[kMaxStages] = {};
+    GLuint arrayBuffer = 0, elementBuffer = 0;
+    const void* attribBase = nullptr;  // vertex layout last specified: buffer offset, format, stride
+    DWORD attribFvf = 0;
+    UINT attribStride = 0;
+    GLuint attribBuffer = 0;
+};
+
+class Device final : public RefCounted<IDirect3DDevice8> {
+public:
+    // Creates the GL context on the window; null (and a reason on stderr) when GL cannot start.
+    static Device* Create(IDirect3D8* d3d, SDL_Window* window, bool ownsWindow, const D3DPRESENT_PARAMETERS& pp);
+    ~Device() override;
+
+    // ---- IDirect3DDevice8 ----
+    HRESULT TestCooperativeLevel() override { return D3D_OK; }
+    HRESULT GetDirect3D(IDirect3D8** ppD3D8) override;
+    HRESULT GetDeviceCaps(D3DCAPS8* pCaps) override;
+    HRESULT GetDisplayMode(D3DDISPLAYMODE* pMode) override;
+    HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
+                    const void* pDirtyRegion) override;
+    HRESULT GetBackBuffer(UINT BackBuffer, D3DBACKBUFFER_TYPE Type, IDirect3DSurface8** ppBackBuffer) override;
+    HRESULT CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                          IDirect3DTexture8** ppTexture) override;
+    HRESULT CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
+                               IDirect3DVertexBuffer8** ppVertexBuffer) override;
+    HRESULT CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                              IDirect3DIndexBuffer8** ppIndexBuffer) override;
+    HRESULT CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE MultiSample,
+                               BOOL Lockable, IDirect3DSurface8** ppSurface) override;
+    HRESULT CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE MultiSample,
+                                      IDirect3DSurface8** ppSurface) override;
+    HRESULT CreateImageSurface(UINT Width, UINT Height, D3DFORMAT Format, IDirect3DSurface8** ppSurface) override;
+    HRESULT CopyRects(IDirect3DSurface8* pSourceSurface, const RECT* pSourceRectsArray, UINT cRects,
+                      IDirect3DSurface8* pDestinationSurface, const POINT* pDestPointsArray) override;
+    HRESULT SetRenderTarget(IDirect3DSurface8* pRenderTarget, IDirect3DSurface8* pNewZStencil) override;
+    HRESULT GetRenderTarget(IDirect3DSurface8** ppRenderTarget) override;
+    HRESULT GetDepthStencilSurface(IDirect3DSurface8** ppZStencilSurface) override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z, DWORD Stencil) override;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE State, D3DMATRIX* pMatrix) override;
+    HRESULT MultiplyTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) override;
+    HRESULT SetViewport(const D3DVIEWPORT8* pViewport) override;
+    HRESULT GetViewport(D3DVIEWPORT8* pViewport) override;
+    HRESULT SetMaterial(const D3DMATERIAL8* pMaterial) override;
+    HRESULT GetMaterial(D3DMATERIAL8* pMaterial) override;
+    HRESULT SetLight(DWORD Index, const D3DLIGHT8* pLight) override;
+    HRESULT GetLight(DWORD Index, D3DLIGHT8* pLight) override;
+    HRESULT LightEnable(DWORD Index, BOOL Enable) override;
+    HRESULT GetLightEnable(DWORD Index, BOOL* pEnable) override;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE State, DWORD* pValue) override;
+    HRESULT SetTexture(DWORD Stage, IDirect3DBaseTexture8* pTexture) override;
+    HRESULT GetTexture(DWORD Stage, IDirect3DBaseTexture8** ppTexture) override;
+    HRESULT SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value) override;
+    HRESULT GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD* pValue) override;
+    HRESULT BeginStateBlock() override;
+    HRESULT EndStateBlock(DWORD* pToken) override;
+    HRESULT ApplyStateBlock(DWORD Token) override;
+    HRESULT CaptureStateBlock(DWORD Token) override;
+    HRESULT DeleteStateBlock(DWORD Token) override;
+    HRESULT CreateStateBlock(D3DSTATEBLOCKTYPE Type, DWORD* pToken) override;
+    HRESULT SetVertexShader(DWORD Handle) override;
+    HRESULT GetVertexShader(DWORD* pHandle) override;
+    HRESULT SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer8* pStreamData, UINT Stride) override;
+    HRESULT GetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer8** ppStreamData, UINT* pStride) override;
+    HRESULT SetIndices(IDirect3DIndexBuffer8* pIndexData, UINT BaseVertexIndex) override;
+    HRESULT GetIndices(IDirect3DIndexBuffer8** ppIndexData, UINT* pBaseVertexIndex) override;
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, UINT PrimitiveCount) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT MinIndex, UINT NumVertices, UINT StartIndex,
+                                 UINT PrimitiveCount) override;
+    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount, const void* pVertexStreamZeroData,
+                            UINT VertexStreamZeroStride) override;
+    HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinVertexIndex, UINT NumVertexIndices,
+                                   UINT PrimitiveCount, const void* pIndexData, D3DFORMAT IndexDataFormat,
+                                   const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) override;
+
+    // ---- for the resources ----
+    void ForgetTextureBinding();           // a resource bound a texture of its own on unit 0
+    void ForgetTextureName(GLuint name);   // a texture is being deleted
+    void ForgetSurface(Surface* surface);  // a surface is being deleted
+    void FlushForReadback() {}
+
+    // ---- for tests and benchmarks ----
+    size_t ProgramCount() const { return m_programs.Size(); }
+    const DeviceState& State() const { return m_state; }
+
+private:
+    Device() = default;
+    bool Init(IDirect3D8* d3d, SDL_Window* window, bool ownsWindow, const D3DPRESENT_PARAMETERS& pp);
+
+    // Drawing (d3d8_device_draw.cpp).
+    bool PrepareDraw(D3DPRIMITIVETYPE type);
+    void ApplyFixedState();
+    void ApplyTargets();
+    void BuildKey(D3DPRIMITIVETYPE type, ProgramKey& key) const;
+    void UploadUniforms(Program& program);
+    void BindTextures(const ProgramKey& key);
+    void SetupVertexLayout(GLuint buffer, const void* base, DWORD fvf, UINT stride);
+    GLuint SamplerFor(DWORD stage);
+    void MarkUniformsDirty() { ++m_uniformStamp; }
+
+    // Where Set* writes: the block being recorded (which leaves the device untouched) or the device.
+    DeviceState& Target();
+    StateMask* RecordMask();
+    bool Recording() const { return m_recording != nullptr; }
+    friend class StateBlock;
+
+    IDirect3D8* m_d3d = nullptr;
+    SDL_Window* m_window = nullptr;
+    bool m_ownsWindow = false;
+    SDL_GLContext m_context = nullptr;
+    D3DPRESENT_PARAMETERS m_pp{};
+
+    DeviceState m_state;
+    ProgramCache m_programs;
+    GlCache m_gl;
+    uint64_t m_uniformStamp = 1;
+    bool m_keyDirty = true;
+    bool m_fixedDirty = true;
+    bool m_targetsDirty = true;
+    ProgramKey m_key{};
+    Program* m_program = nullptr;
+    D3DPRIMITIVETYPE m_keyPrimitive = D3DPT_TRIANGLELIST;
+    bool m_inScene = false;
+
+    GLuint m_vao = 0, m_fbo = 0, m_presentFbo = 0, m_upBuffer = 0, m_upIndexBuffer = 0;
+    bool m_hasDepth = false;
+    int m_swapInterval = -1;
+    size_t m_upCapacity = 0, m_upIndexCapacity = 0;
+    std::map<uint64_t, GLuint> m_samplers;
+
+    ComPtr<IDirect3DTexture8> m_backBuffer;  // level 0 is the back buffer surface
+    ComPtr<IDirect3DSurface8> m_autoDepth;
+    ComPtr<IDirect3DSurface8> m_renderTarget;
+    ComPtr<IDirect3DSurface8> m_depthStencil;
+
+    std::map<DWORD, std::unique_ptr<StateBlock>> m_blocks;
+    std::unique_ptr<StateBlock> m_recording;
+    DWORD m_nextBlock = 1;
+};
+
+}  // namespace velunar::d3d8

@@ -1,0 +1,59 @@
+// d3d8_object.h - reference counting shared by every Direct3D object of the device layer.
+// Depends on: d3d8.h.
+#pragma once
+
+#include "platform/d3d8/d3d8.h"
+
+namespace velunar::d3d8 {
+
+// Implements AddRef/Release for an interface; the object deletes itself at zero references.
+template <typename Interface>
+class RefCounted : public Interface {
+public:
+    ULONG AddRef() override { return ++m_refs; }
+    ULONG Release() override {
+        ULONG left = --m_refs;
+        if (left == 0) delete this;
+        return left;
+    }
+
+protected:
+    RefCounted() = default;
+    RefCounted(const RefCounted&) = delete;
+    RefCounted& operator=(const RefCounted&) = delete;
+
+private:
+    ULONG m_refs = 1;
+};
+
+// Holds one reference to a Direct3D object, taking or adding one as asked.
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    explicit ComPtr(T* p, bool addRef) : m_p(p) {
+        if (m_p && addRef) m_p->AddRef();
+    }
+    ComPtr(const ComPtr& o) : m_p(o.m_p) {
+        if (m_p) m_p->AddRef();
+    }
+    ComPtr& operator=(const ComPtr& o) {
+        Reset(o.m_p, true);
+        return *this;
+    }
+    ~ComPtr() { Reset(nullptr, false); }
+    void Reset(T* p, bool addRef) {
+        if (p && addRef) p->AddRef();
+        T* old = m_p;
+        m_p = p;
+        if (old) old->Release();
+    }
+    T* Get() const { return m_p; }
+    T* operator->() const { return m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+
+private:
+    T* m_p = nullptr;
+};
+
+}  // namespace velunar::d3d8
