@@ -247,7 +247,7 @@ Image MakeOrnamentBand() {
         float beads = 0;
         float by = std::fmod(y + 64.5f, 128.0f) - 64;
         for (int s : {-1, 1}) beads += std::exp(-(std::pow(cx - s * 80, 2.0f) + by * by) / 30);
-        float k = Clamp01(ring + dia * 0.8f + centre + rails * 0.7f + beads);
+        float k = Clamp01(1.5f * (ring + dia * 0.8f + centre + rails * 0.7f + beads));
         return Rgba{k * 0.85f, k * 0.92f, k, 1};
     });
     return img;

@@ -113,11 +113,11 @@ Mesh RotateZ(Mesh m, float a) {
 
 }  // namespace
 
-// 2.obj: fx02 looks down from 500 units at scales 1.1 ... 9.1; radius about 160 keeps the quiet
-// blob a third of the band high and the loudest one still below the camera.
+// 2.obj: fx02 looks down from 500 units at scale 1.1 + 8 L; radius at most 160 keeps the blob
+// below the camera up to scale 3 (a mean spectrum of 0.44, the loudest beats).
 Mesh MakeBlob() {
     return Inward(Body(96, 64, [](Vec3 d) {
-        return 160 * (1 + 0.12f * std::sin(5 * d.x + 2 * d.y) + 0.1f * std::sin(4 * d.z - 3 * d.y) +
+        return 120 * (1 + 0.12f * std::sin(5 * d.x + 2 * d.y) + 0.1f * std::sin(4 * d.z - 3 * d.y) +
                       0.07f * std::sin(9 * d.x * d.z + 1) + 0.05f * std::cos(7 * d.y));
     }));
 }
