@@ -1,0 +1,124 @@
+// The two readings of the command line: the substring scan and our own double-dash options.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/core/globals.h"
+
+namespace {
+
+struct Argv {
+    explicit Argv(std::initializer_list<const char*> words) {
+        store.emplace_back("velunar");
+        for (const char* w : words) store.emplace_back(w);
+        for (auto& s : store) ptrs.push_back(s.data());
+    }
+    int argc() const { return static_cast<int>(ptrs.size()); }
+    char** argv() { return ptrs.data(); }
+    std::vector<std::string> store;
+    std::vector<char*> ptrs;
+};
+
+struct Switches {
+    BYTE debug;
+    BYTE full;
+};
+
+Switches Scan(const char* line) {
+    g_bDebug = 0;
+    g_bFullScreen = 1;
+    ScanSwitches(line);
+    return {g_bDebug, g_bFullScreen};
+}
+
+TEST(Switches, SubstringScanWithWinTestedLast) {
+    EXPECT_EQ(Scan("").full, 1);
+    EXPECT_EQ(Scan("").debug, 0);
+    EXPECT_EQ(Scan("-win").full, 0);
+    EXPECT_EQ(Scan("-full").full, 1);
+    EXPECT_EQ(Scan("-win -full").full, 0);
+    EXPECT_EQ(Scan("-full -win").full, 0);
+    EXPECT_EQ(Scan("-debug").debug, 1);
+    EXPECT_EQ(Scan("-debug").full, 1);
+    // Any word that merely contains a switch counts, wherever it stands.
+    EXPECT_EQ(Scan("-window").full, 0);
+    EXPECT_EQ(Scan("x-debugger").debug, 1);
+    EXPECT_EQ(Scan("--shot my-win.png").full, 0);
+    EXPECT_EQ(Scan("-WIN").full, 1);
+}
+
+TEST(Switches, JoinedLineHoldsEveryArgument) {
+    Argv a({"-debug", "--start", "12"});
+    EXPECT_EQ(JoinCommandLine(a.argc(), a.argv()), "-debug --start 12");
+    Argv none({});
+    EXPECT_EQ(JoinCommandLine(none.argc(), none.argv()), "");
+}
+
+TEST(Options, OurOwnNeverTripTheSwitches) {
+    Argv a({"--help", "--version", "--at", "1", "--shot", "a.png", "--start", "2", "--capture", "v.mp4", "--fps",
+            "30"});
+    const Switches s = Scan(JoinCommandLine(a.argc(), a.argv()).c_str());
+    EXPECT_EQ(s.debug, 0);
+    EXPECT_EQ(s.full, 1);
+}
+
+TEST(Options, ParsedValues) {
+    VelunarOptions o;
+    std::string err;
+    Argv at({"-win", "--at", "-5", "--shot", "f.png"});
+    ASSERT_TRUE(ParseOptions(at.argc(), at.argv(), o, err)) << err;
+    EXPECT_TRUE(o.hasAt);
+    EXPECT_DOUBLE_EQ(o.at, -5.0);
+    EXPECT_EQ(o.shot, "f.png");
+    Argv eq({"--start=170", "-debug", "stray"});
+    ASSERT_TRUE(ParseOptions(eq.argc(), eq.argv(), o, err)) << err;
+    EXPECT_TRUE(o.hasStart);
+    EXPECT_DOUBLE_EQ(o.start, 170.0);
+    EXPECT_FALSE(o.hasAt);
+    Argv cap({"--capture", "v.mp4", "--fps", "30"});
+    ASSERT_TRUE(ParseOptions(cap.argc(), cap.argv(), o, err)) << err;
+    EXPECT_EQ(o.capture, "v.mp4");
+    EXPECT_EQ(o.fps, 30);
+    Argv defaults({"--capture", "v.mp4"});
+    ASSERT_TRUE(ParseOptions(defaults.argc(), defaults.argv(), o, err));
+    EXPECT_EQ(o.fps, 60);
+    // Help wins over anything else on the line.
+    Argv help({"--at", "3", "--help"});
+    ASSERT_TRUE(ParseOptions(help.argc(), help.argv(), o, err));
+    EXPECT_TRUE(o.help);
+}
+
+TEST(Options, ErrorsNameTheProblem) {
+    struct Case {
+        std::initializer_list<const char*> words;
+        const char* inError;
+    };
+    const Case cases[] = {
+        {{"--frobnicate"}, "unknown option '--frobnicate'"},
+        {{"--at"}, "--at needs a value"},
+        {{"--at", "170.5", "--shot", "a.png"}, "outside"},
+        {{"--at", "-5.01", "--shot", "a.png"}, "outside"},
+        {{"--start", "1e9"}, "outside"},
+        {{"--start", "ten"}, "needs a number"},
+        {{"--start", "nan"}, "needs a number"},
+        {{"--at", "3"}, "go together"},
+        {{"--shot", "a.png"}, "go together"},
+        {{"--fps", "30"}, "goes with --capture"},
+        {{"--capture", "v.mp4", "--fps", "0"}, "--fps needs"},
+        {{"--capture", "v.mp4", "--fps", "2.5"}, "--fps needs"},
+        {{"--help=yes"}, "takes no value"},
+        {{"--at", "3", "--shot", "a.png", "--start", "4"}, "exclude"},
+    };
+    for (const Case& c : cases) {
+        Argv a(c.words);
+        VelunarOptions o;
+        std::string err;
+        EXPECT_FALSE(ParseOptions(a.argc(), a.argv(), o, err)) << a.store[1];
+        EXPECT_NE(err.find(c.inError), std::string::npos) << err;
+    }
+}
+
+}  // namespace
