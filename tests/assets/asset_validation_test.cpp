@@ -13,32 +13,17 @@
 
 #include <gtest/gtest.h>
 
+#include "asset_tree.h"
 #include "assets.h"
 #include "imageread.h"
 #include "mesh.h"
 
 using namespace assetgen;
+using namespace assettest;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string GenDir() { return std::string(VELUNAR_TEST_TMP) + "/gen"; }
-
-class AssetTree : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        fs::remove_all(VELUNAR_TEST_TMP);
-        failed_ = WriteDataTree(GenDir(), 2);
-    }
-    static std::string Data(const std::string& f) { return GenDir() + "/data/" + f; }
-    static Decoded Load(const std::string& f) {
-        Decoded d;
-        EXPECT_TRUE(ReadImage(Data(f), d)) << f << " does not decode";
-        return d;
-    }
-    static std::vector<std::string> failed_;
-};
-std::vector<std::string> AssetTree::failed_;
 
 bool PowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
 

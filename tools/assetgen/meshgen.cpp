@@ -122,15 +122,15 @@ Mesh MakeBlob() {
     }));
 }
 
-// geo1 ... geo3: fx03 views them from 560 ... 670 units at scales 4.5 and 5; radius about 90
-// fills the band's right half.
+// geo1 ... geo3: fx03 views them from 560 ... 670 units at scales 4.5 and 5; radius 75 ... 90
+// fills the band's right half (geo1, seen from nearest, is the smallest).
 Mesh MakeGeo(int n) {
     if (n == 1)  // a rounded cube with grooves round its girth
         return Inward(Body(96, 64, [](Vec3 d) {
             float p = 6;
             float s = std::pow(std::pow(std::fabs(d.x), p) + std::pow(std::fabs(d.y), p) + std::pow(std::fabs(d.z), p), 1 / p);
             float groove = 1 - 0.06f * std::pow(std::fabs(std::sin(d.y * 12)), 8.0f);
-            return 80 / s * groove;
+            return 52 / s * groove;
         }));
     if (n == 2)  // a twisted torus of square section
         return Inward(Tube(160, 32, [](float s) { return Vec3{70 * std::cos(s * kTau), 0, 70 * std::sin(s * kTau)}; },
