@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/d3d8/d3d8.h"
@@ -40,7 +42,11 @@ inline ::testing::AssertionResult Near(D3DCOLOR actual, D3DCOLOR expected, int t
     for (int shift : {0, 8, 16, 24}) {
         if (shift == 24 && !withAlpha) continue;
         if (std::abs(Channel(actual, shift) - Channel(expected, shift)) > tol)
-            return ::testing::AssertionFailure() << std::hex << "got 0x" << actual << ", expected 0x" << expected;
+        {
+            char text[64];
+            std::snprintf(text, sizeof text, "got 0x%08x, expected 0x%08x", actual, expected);
+            return ::testing::AssertionFailure() << text;
+        }
     }
     return ::testing::AssertionSuccess();
 }
