@@ -9,6 +9,7 @@
 #include "input/input_globals.h"
 #include "input/keyboard.h"
 #include "input/mouse.h"
+#include "platform/window/sdl_window.h"
 #include "test_dir.h"
 
 namespace {
