@@ -16,6 +16,12 @@ struct SpriteVertex {
 };
 constexpr DWORD kSpriteFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
+// The sprite's projection puts the quad half a pixel up and left, so at scale 1 on an integer
+// position texel centres meet pixel centres (which lie on integer coordinates). The device moves
+// pre-transformed geometry by 63/128 rather than 1/2 to keep the fill rule; taking 63/128 here too
+// cancels that exactly, so sampling stays on texel centres instead of 1/128 texel beside them.
+constexpr float kPixelOffset = -63.0f / 128.0f;
+
 struct RenderStateValue {
     D3DRENDERSTATETYPE state;
     DWORD value;
@@ -146,10 +152,8 @@ public:
         const D3DXMATRIX& m = *pTransform;
         for (int i = 0; i < 4; ++i) {
             const float x = corners[i][0], y = corners[i][1];
-            // Half a pixel up and left: at scale 1 on an integer position texel centres meet
-            // pixel centres, which lie on integer coordinates.
-            quad[i] = {x * m._11 + y * m._21 + m._41 - 0.5f, x * m._12 + y * m._22 + m._42 - 0.5f, 0.0f, 1.0f, Color,
-                       corners[i][2], corners[i][3]};
+            quad[i] = {x * m._11 + y * m._21 + m._41 + kPixelOffset, x * m._12 + y * m._22 + m._42 + kPixelOffset,
+                       0.0f, 1.0f, Color, corners[i][2], corners[i][3]};
         }
         device_->SetTexture(0, pSrcTexture);
         device_->SetVertexShader(kSpriteFvf);
