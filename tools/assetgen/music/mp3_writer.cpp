@@ -58,10 +58,11 @@ bool EncodeMp3(const std::vector<float>& left, const std::vector<float>& right, 
     return true;
 }
 
-double DecodedTruePeak(const std::vector<unsigned char>& mp3) {
+namespace {
+
+bool Decode(const std::vector<unsigned char>& mp3, std::vector<float>& l, std::vector<float>& r) {
     std::unique_ptr<hip_global_flags, HipDeleter> hip(hip_decode_init());
-    if (!hip) return -1.0;
-    std::vector<float> l, r;
+    if (!hip) return false;
     std::vector<short> pl(1152 * 8), pr(1152 * 8);
     const size_t step = 4096;
     for (size_t pos = 0; pos <= mp3.size(); pos += step) {
@@ -70,7 +71,7 @@ double DecodedTruePeak(const std::vector<unsigned char>& mp3) {
         for (int round = 0;; ++round) {
             unsigned char* in = round == 0 && len ? const_cast<unsigned char*>(mp3.data() + pos) : nullptr;
             const int n = hip_decode1(hip.get(), in, round == 0 ? len : 0, pl.data(), pr.data());
-            if (n < 0) return -1.0;
+            if (n < 0) return false;
             if (n == 0) break;
             for (int i = 0; i < n; ++i) {
                 l.push_back(pl[i] / 32768.0f);
@@ -79,8 +80,26 @@ double DecodedTruePeak(const std::vector<unsigned char>& mp3) {
         }
         if (len == 0) break;
     }
-    if (l.empty()) return -1.0;
-    return std::max(TruePeak(l.data(), l.size()), TruePeak(r.data(), r.size()));
+    return !l.empty();
+}
+
+}  // namespace
+
+std::vector<float> DecodedBlockPeaks(const std::vector<unsigned char>& mp3, size_t block) {
+    std::vector<float> l, r;
+    if (!Decode(mp3, l, r)) return {};
+    std::vector<float> el(l.size()), er(r.size());
+    TruePeakEnvelope(l.data(), l.size(), el.data());
+    TruePeakEnvelope(r.data(), r.size(), er.data());
+    std::vector<float> peaks((l.size() + block - 1) / block, 0.0f);
+    for (size_t i = 0; i < l.size(); ++i) peaks[i / block] = std::max({peaks[i / block], el[i], er[i]});
+    return peaks;
+}
+
+double DecodedTruePeak(const std::vector<unsigned char>& mp3) {
+    const std::vector<float> peaks = DecodedBlockPeaks(mp3, 4096);
+    if (peaks.empty()) return -1.0;
+    return *std::max_element(peaks.begin(), peaks.end());
 }
 
 bool WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) {

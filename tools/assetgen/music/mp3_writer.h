@@ -15,6 +15,11 @@ bool EncodeMp3(const std::vector<float>& left, const std::vector<float>& right, 
 // negative when the stream does not decode.
 double DecodedTruePeak(const std::vector<unsigned char>& mp3);
 
+// The same, per block of `block` decoded samples (both channels), for finding where the peaks are.
+// Decoded block k starts about one block later in the stream than the input block k (encoder and
+// decoder delay); callers allow for that. Empty when the stream does not decode.
+std::vector<float> DecodedBlockPeaks(const std::vector<unsigned char>& mp3, size_t block);
+
 bool WriteFile(const std::string& path, const std::vector<unsigned char>& bytes);
 
 }  // namespace music

@@ -20,7 +20,7 @@ namespace {
 constexpr size_t kParts = static_cast<size_t>(Part::Count);
 
 // Mix levels of the parts, and how much of each goes to the room.
-constexpr float kLevel[kParts] = {0.9f, 0.55f, 0.5f, 0.5f, 0.5f, 0.5f};
+constexpr float kLevel[kParts] = {1.0f, 0.55f, 0.4f, 0.5f, 0.5f, 0.5f};
 constexpr float kRoomSend[kParts] = {0.12f, 0.0f, 0.35f, 0.3f, 0.35f, 0.2f};
 
 // Side-chain gain: dips to 1 - depth on each kick and recovers over ~150 ms.
@@ -59,7 +59,8 @@ Stereo RenderTrack(unsigned threads) {
     const std::vector<float> pump = Pump(frames, 0.75);
     Stereo dry(frames), send(frames), echo(frames);
     for (size_t p = 0; p < kParts; ++p) {
-        const bool ducked = p == static_cast<size_t>(Part::Bass) || p == static_cast<size_t>(Part::Pad);
+        const bool ducked = p == static_cast<size_t>(Part::Bass) || p == static_cast<size_t>(Part::Pad) ||
+                            p == static_cast<size_t>(Part::Arp);
         for (size_t i = 0; i < frames; ++i) {
             const float g = kLevel[p] * (ducked ? pump[i] : 1.0f);
             const float l = parts[p].l[i] * g, r = parts[p].r[i] * g;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -115,7 +116,7 @@ bool WritePng(const char* path, int w, int h, const std::vector<unsigned char>& 
     return std::fclose(f) == 0;
 }
 
-int Inspect(const char* mp3, const char* pngPath) {
+int Inspect(const char* mp3, const char* pngPath, double from, double to) {
     Pcm pcm;
     if (!Decode(mp3, pcm)) {
         std::fprintf(stderr, "cannot decode %s\n", mp3);
@@ -145,12 +146,14 @@ int Inspect(const char* mp3, const char* pngPath) {
                     pct(0.9));
     }
     if (!pngPath) return 0;
-    // Spectrogram: 20 columns a second, log frequency 30 Hz ... 16 kHz over 320 rows; below it the
-    // low-band level as a white curve over 100 rows.
-    const int cols = static_cast<int>(n / (pcm.rate / 20)), rows = 320, curve = 100;
+    // Spectrogram of [from, to) s, about 3000 columns (at most 200 a second), log frequency
+    // 30 Hz ... 16 kHz over 320 rows; below it the low-band level (0 ... 0.05) over 100 rows.
+    to = std::min(to, n / static_cast<double>(pcm.rate));
+    const double perSecond = std::min(200.0, 3000.0 / std::max(0.01, to - from));
+    const int cols = static_cast<int>((to - from) * perSecond), rows = 320, curve = 100;
     std::vector<unsigned char> rgb(static_cast<size_t>(cols) * (rows + curve) * 3, 0);
     for (int c = 0; c < cols; ++c) {
-        const std::vector<double> s = Spectrum(pcm, static_cast<size_t>(c) * (pcm.rate / 20) + 1024);
+        const std::vector<double> s = Spectrum(pcm, static_cast<size_t>((from + c / perSecond) * pcm.rate) + 1024);
         for (int y = 0; y < rows; ++y) {
             const double hz = 30.0 * std::pow(16000.0 / 30.0, 1.0 - y / static_cast<double>(rows - 1));
             const double v = s[std::min<size_t>(511, static_cast<size_t>(hz / (pcm.rate / 1024.0)))];
@@ -160,7 +163,7 @@ int Inspect(const char* mp3, const char* pngPath) {
             p[1] = static_cast<unsigned char>(255 * std::clamp(db * 1.6 - 0.6, 0.0, 1.0));
             p[2] = static_cast<unsigned char>(255 * std::clamp(0.6 - db, 0.0, 0.6));
         }
-        const int level = std::clamp(static_cast<int>(LowMean(s) * curve * 2.0), 0, curve - 1);
+        const int level = std::clamp(static_cast<int>(LowMean(s) * curve * 20.0), 0, curve - 1);
         for (int y = 0; y <= level; ++y) {
             unsigned char* p = &rgb[(static_cast<size_t>(rows + curve - 1 - y) * cols + c) * 3];
             p[0] = p[1] = p[2] = y == level ? 255 : 90;
@@ -168,8 +171,8 @@ int Inspect(const char* mp3, const char* pngPath) {
     }
     // Scene boundaries as grey ticks along the top.
     for (double t : bounds) {
-        const int c = static_cast<int>(t * 20);
-        for (int y = 0; y < 12 && c < cols; ++y) std::memset(&rgb[(static_cast<size_t>(y) * cols + c) * 3], 200, 3);
+        const int c = static_cast<int>((t - from) * perSecond);
+        for (int y = 0; y < 12 && c >= 0 && c < cols; ++y) std::memset(&rgb[(static_cast<size_t>(y) * cols + c) * 3], 200, 3);
     }
     if (!WritePng(pngPath, cols, rows + curve, rgb)) return 1;
     std::printf("spectrogram %s (%d x %d)\n", pngPath, cols, rows + curve);
@@ -186,7 +189,8 @@ int main(int argc, char** argv) {
         std::printf("%s %s in %.2f s\n", ok ? "wrote" : "FAILED", argv[2], s);
         return ok ? 0 : 1;
     }
-    if (argc >= 3 && std::strcmp(argv[1], "inspect") == 0) return Inspect(argv[2], argc >= 4 ? argv[3] : nullptr);
-    std::fprintf(stderr, "usage: velunar-music write OUT.mp3 | inspect IN.mp3 [SPECTROGRAM.png]\n");
+    if (argc >= 3 && std::strcmp(argv[1], "inspect") == 0) return Inspect(argv[2], argc >= 4 ? argv[3] : nullptr, argc >= 5 ? std::atof(argv[4]) : 0.0,
+                       argc >= 6 ? std::atof(argv[5]) : 1e9);
+    std::fprintf(stderr, "usage: velunar-music write OUT.mp3 | inspect IN.mp3 [SPECTROGRAM.png [FROM TO]]\n");
     return 2;
 }
