@@ -45,16 +45,16 @@ Image MakeNews() {
         c = Add(c, {0.2f, 0.5f, 0.9f, 1}, grid + (n - 0.5f) * 0.15f);
         return Rgba{c.r * scan, c.g * scan, c.b * scan, 1};
     });
-    DrawTextCentred(img, Face::SansBold, 150, "VELUNAR", 512, 150, {0.25f, 0.5f, 0.95f, 0.35f}, 12);
+    DrawTextCentred(img, Face::SansBold, 110, "VELUNAR", 512, 150, {0.25f, 0.5f, 0.95f, 0.35f}, 12, kBandWiden);
     for (int y : {40, 262, 344})
         for (int x = 0; x < kBandW; ++x) Over(img.at(x, y), {0.6f, 0.9f, 1.0f, 1}, 0.8f);
-    DrawTextCentred(img, Face::MonoBold, 22, "LIVE  //  SIGNAL FROM THE FAR SIDE  //  105 BPM  //  HALVORINE + QUILL", 512, 22,
-                    {0.8f, 0.95f, 1.0f, 1});
+    DrawTextCentred(img, Face::MonoBold, 16, "LIVE  //  SIGNAL FROM THE FAR SIDE  //  105 BPM  //  HALVORINE + QUILL", 512, 22,
+                    {0.8f, 0.95f, 1.0f, 1}, 0, kBandWiden);
     const char* lines[] = {"night feed 04: the lights come up over the lunar plain", "transmission holds, all stations receive",
                            "next: rings, flowers and rising points"};
     for (int i = 0; i < 3; ++i)
-        DrawTextCentred(img, Face::Sans, 20, lines[i], 512, 282.0f + i * 22, {0.7f, 0.85f, 1.0f, 1});
-    DrawTextCentred(img, Face::MonoBold, 26, "> > >   ON AIR   < < <", 512, 364, {1.0f, 0.8f, 0.3f, 1});
+        DrawTextCentred(img, Face::Sans, 20, lines[i], 512, 282.0f + i * 22, {0.7f, 0.85f, 1.0f, 1}, 0, kBandWiden);
+    DrawTextCentred(img, Face::MonoBold, 26, "> > >   ON AIR   < < <", 512, 364, {1.0f, 0.8f, 0.3f, 1}, 0, kBandWiden);
     return img;
 }
 
@@ -112,7 +112,7 @@ Image MakeShibumi() {
         if (y < horizon) {
             float t = y / horizon;
             Rgba c = Mix({0.1f, 0.1f, 0.3f, 1}, {1.0f, 0.55f, 0.35f, 1}, t * t);
-            float sun = std::hypot(x - 640.0f, y - 185.0f);
+            float sun = std::hypot((x - 640.0f) / kBandWiden, y - 185.0f);  // round on screen
             c = Add(c, {1.0f, 0.85f, 0.6f, 1}, (1 - Smooth(58, 62, sun)) + std::exp(-sun / 90) * 0.4f);
             return c;
         }

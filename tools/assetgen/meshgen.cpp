@@ -156,7 +156,7 @@ Mesh MakeFoil() {
         Vec3 centre = radial * rho + Vec3{0, 22 * std::sin(u * kTau * 1.5f), 0};
         float twist = 0.9f * std::sin(u * kTau);
         Vec3 across = radial * std::cos(twist) + Vec3{0, std::sin(twist), 0};
-        float width = 40 * std::sin(u * kPi * 0.9f + 0.15f);
+        float width = 70 * std::sin(u * kPi * 0.9f + 0.15f);
         return centre + across * ((v - 0.5f) * width);
     }));
 }

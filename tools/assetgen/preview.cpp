@@ -91,6 +91,21 @@ Image RenderMesh(const Mesh& m) {
     return Downscale(img, ss);
 }
 
+// The picture as a band quad shows it: its top 384 rows stretched over the 800 x 400 band between
+// the letterbox bars, at half size (400 x 300).
+void BandView(Image& sheet, int ox, int oy, const Decoded& d) {
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x) {
+            Rgba p{0, 0, 0, 1};
+            if (y >= 50 && y < 250) {
+                int sx = std::min(d.w - 1, x * d.w / 400), sy = std::min(d.h - 1, (y - 50) * 384 / 200);
+                const uint8_t* q = &d.rgba[(static_cast<size_t>(sy) * d.w + sx) * 4];
+                p = {q[0] / 255.0f, q[1] / 255.0f, q[2] / 255.0f, 1};
+            }
+            sheet.at(ox + x, oy + y) = p;
+        }
+}
+
 }  // namespace
 
 bool WritePreviews(const std::string& root) {
@@ -137,6 +152,17 @@ bool WritePreviews(const std::string& root) {
         Label(sheet2, ox, oy + kCell, meshes[i] + "  " + std::to_string(m.pos.size()) + " v  " + std::to_string(m.faces.size()) + " f");
     }
     ok = WritePng(root + "/meshes.png", sheet2, false) && ok;
+
+    const char* bands[] = {"news.jpg", "fx4.jpg", "under.jpg", "tarnel.png", "shibumi.jpg", "vosk.png", "8802.jpg"};
+    Image sheet3(2 * 400, 4 * (300 + kLabel), {0.08f, 0.08f, 0.1f, 1});
+    for (int i = 0; i < static_cast<int>(std::size(bands)); ++i) {
+        Decoded d;
+        int ox = (i % 2) * 400, oy = (i / 2) * (300 + kLabel);
+        if (!ReadImage(dir + "/" + bands[i], d)) continue;
+        BandView(sheet3, ox, oy, d);
+        Label(sheet3, ox, oy + 300, bands[i]);
+    }
+    ok = WritePng(root + "/bands.png", sheet3, false) && ok;
     return ok;
 }
 

@@ -7,7 +7,8 @@
 
 namespace assetgen {
 
-// Reads <root>/data and writes <root>/contact.png and <root>/meshes.png.
+// Reads <root>/data and writes <root>/contact.png, <root>/meshes.png and <root>/bands.png (the
+// band pictures as the screen shows them).
 bool WritePreviews(const std::string& root);
 
 }  // namespace assetgen

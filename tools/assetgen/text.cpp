@@ -2,6 +2,7 @@
 #include "text.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <mutex>
 
@@ -52,7 +53,7 @@ std::string FacePath(Face face) {
     return it->second;
 }
 
-TextMask RenderText(Face face, int pixelHeight, const std::string& text, int tracking) {
+TextMask RenderText(Face face, int pixelHeight, const std::string& text, int tracking, float widthScale) {
     TextMask mask;
     FT_Library lib = nullptr;
     if (FT_Init_FreeType(&lib)) return mask;
@@ -62,7 +63,7 @@ TextMask RenderText(Face face, int pixelHeight, const std::string& text, int tra
         FT_Done_FreeType(lib);
         return mask;
     }
-    FT_Set_Pixel_Sizes(ft, 0, static_cast<FT_UInt>(pixelHeight));
+    FT_Set_Pixel_Sizes(ft, static_cast<FT_UInt>(std::lround(pixelHeight * widthScale)), static_cast<FT_UInt>(pixelHeight));
     int ascender = static_cast<int>(ft->size->metrics.ascender >> 6);
     int descender = static_cast<int>(-(ft->size->metrics.descender >> 6));
     // First pass measures the pen advance, second pass draws.
@@ -125,8 +126,8 @@ void DrawText(Image& img, const TextMask& mask, int x, int y, const Rgba& c, boo
 }
 
 void DrawTextCentred(Image& img, Face face, int pixelHeight, const std::string& text, float cx, float cy,
-                     const Rgba& c, int tracking) {
-    TextMask m = RenderText(face, pixelHeight, text, tracking);
+                     const Rgba& c, int tracking, float widthScale) {
+    TextMask m = RenderText(face, pixelHeight, text, tracking, widthScale);
     DrawText(img, m, static_cast<int>(cx - m.w * 0.5f), static_cast<int>(cy - m.h * 0.5f), c);
 }
 

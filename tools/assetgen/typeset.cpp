@@ -91,12 +91,12 @@ Image MakeClosing() {
             float t = y / 384.0f, r = std::hypot((x - 512) / 512.0f, (y - 170) / 300.0f);
             img.at(x, y) = {0.02f + 0.06f * t, 0.03f + 0.05f * t, 0.1f + 0.15f * (1 - r * 0.7f), 1};
         }
-    DrawTextCentred(img, Face::SansBold, 110, "VELUNAR", 512, 110, {0.95f, 0.97f, 1.0f, 1}, 14);
-    DrawTextCentred(img, Face::Sans, 22, "a demo by", 512, 195, {0.6f, 0.7f, 0.9f, 1}, 4);
-    DrawTextCentred(img, Face::SerifBold, 42, "Halvorine  &  Quill", 512, 238, {1.0f, 0.9f, 0.7f, 1});
+    DrawTextCentred(img, Face::SansBold, 92, "VELUNAR", 512, 110, {0.95f, 0.97f, 1.0f, 1}, 14, kBandWiden);
+    DrawTextCentred(img, Face::Sans, 22, "a demo by", 512, 195, {0.6f, 0.7f, 0.9f, 1}, 4, kBandWiden);
+    DrawTextCentred(img, Face::SerifBold, 42, "Halvorine  &  Quill", 512, 238, {1.0f, 0.9f, 0.7f, 1}, 0, kBandWiden);
     DrawTextCentred(img, Face::Sans, 18, "code  Halvorine     music  Quill     graphics  Halvorine + Quill", 512, 300,
-                    {0.7f, 0.8f, 0.95f, 1});
-    DrawTextCentred(img, Face::Sans, 16, "thank you for watching", 512, 340, {0.5f, 0.6f, 0.8f, 1}, 3);
+                    {0.7f, 0.8f, 0.95f, 1}, 0, kBandWiden);
+    DrawTextCentred(img, Face::Sans, 16, "thank you for watching", 512, 340, {0.5f, 0.6f, 0.8f, 1}, 3, kBandWiden);
     return img;
 }
 
