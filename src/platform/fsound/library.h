@@ -101,6 +101,10 @@ public:
     float* Spectrum();
     int MixAt(float* out, int frames);
 
+    // The device callback's body: mixes `frames` stereo frames of everything playing into `out`.
+    // Public for the benchmark that measures the callback's share of a core.
+    void Mix(float* out, int frames);
+
 private:
     Library();
     ~Library();
@@ -112,7 +116,6 @@ private:
     void TakeDownDriver();
     bool OpenDevice(const char* driver, int rate, std::string& reason);
     static void Callback(void* self, std::uint8_t* bytes, int len);
-    void Mix(float* out, int frames);
     void RefreshDriverNames();
     const char* OutputDriverName(int output);
 
