@@ -34,7 +34,7 @@ void Line(Image& img, int x0, int x1, int y, const Rgba& c) {
 
 // logo: the show's name with a dark outline, drawn at its own size over fx01.
 Image MakeLogo() {
-    Image img(256, 128, {1, 1, 1, 0});
+    Image img(256, 128, {0.02f, 0.05f, 0.15f, 0});  // the outline colour, so filtering leaves no fringe
     TextMask name = RenderText(Face::SansBold, 44, "VELUNAR", 1);
     TextMask edge = Dilate(name, 3);
     int x = (256 - name.w) / 2, y = 18;
