@@ -103,6 +103,30 @@ TEST_F(Device, ReferenceCountsAndSurfacesOfTextures) {
     dev->SetTexture(0, nullptr);
 }
 
+TEST(DeviceLifetime, ResourcesKeepTheirDeviceAlive) {
+    IDirect3D8* d3d = Direct3DCreate8(D3D_SDK_VERSION);
+    ASSERT_NE(d3d, nullptr);
+    D3DPRESENT_PARAMETERS pp{};
+    pp.BackBufferWidth = 64;
+    pp.BackBufferHeight = 64;
+    pp.Windowed = TRUE;
+    pp.EnableAutoDepthStencil = TRUE;
+    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+    IDirect3DDevice8* dev = nullptr;
+    ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &dev),
+              D3D_OK);
+    IDirect3DTexture8* tex = nullptr;
+    ASSERT_EQ(dev->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex), D3D_OK);
+    // Released out of order, the texture still works and frees the device last.
+    EXPECT_EQ(dev->Release(), 1u);
+    D3DLOCKED_RECT lr{};
+    ASSERT_EQ(tex->LockRect(0, &lr, nullptr, 0), D3D_OK);
+    static_cast<DWORD*>(lr.pBits)[0] = 1;
+    EXPECT_EQ(tex->UnlockRect(0), D3D_OK);
+    EXPECT_EQ(tex->Release(), 0u);
+    EXPECT_EQ(d3d->Release(), 0u);
+}
+
 TEST_F(Device, BufferLocksKeepTheirContentWhateverThePool) {
     IDirect3DVertexBuffer8* vb = nullptr;
     ASSERT_EQ(dev->CreateVertexBuffer(4 * sizeof(ScreenVertex), D3DUSAGE_WRITEONLY | D3DUSAGE_SOFTWAREPROCESSING,

@@ -62,6 +62,9 @@ VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, 
     m_desc.FVF = fvf;
 }
 
+void VertexBuffer::HoldDevice() { m_hold.Hold(m_device); }
+void IndexBuffer::HoldDevice() { m_hold.Hold(m_device); }
+
 HRESULT VertexBuffer::GetDevice(IDirect3DDevice8** ppDevice) {
     if (!ppDevice) return D3DERR_INVALIDCALL;
     m_device->AddRef();

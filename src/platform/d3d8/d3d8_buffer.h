@@ -42,8 +42,10 @@ public:
     HRESULT Unlock() override { return m_store.Unlock(); }
     HRESULT GetDesc(D3DVERTEXBUFFER_DESC* pDesc) override;
     BufferStore& Store() { return m_store; }
+    void HoldDevice();
 
 private:
+    DeviceHold m_hold;
     Device* m_device;
     BufferStore m_store;
     D3DVERTEXBUFFER_DESC m_desc{};
@@ -59,8 +61,10 @@ public:
     HRESULT GetDesc(D3DINDEXBUFFER_DESC* pDesc) override;
     BufferStore& Store() { return m_store; }
     D3DFORMAT Format() const { return m_desc.Format; }
+    void HoldDevice();
 
 private:
+    DeviceHold m_hold;
     Device* m_device;
     BufferStore m_store;
     D3DINDEXBUFFER_DESC m_desc{};

@@ -105,6 +105,7 @@ bool Device::Init(IDirect3D8* d3d, SDL_Window* window, bool ownsWindow, const D3
             m_depthStencil = m_autoDepth;
         }
     }
+    m_autoDepthMade = true;
     m_state.SetDefaults(autoDepth);
     m_state.viewport = {0, 0, m_pp.BackBufferWidth, m_pp.BackBufferHeight, 0.0f, 1.0f};
 
@@ -210,7 +211,9 @@ HRESULT Device::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     if (Width > static_cast<UINT>(maxSize) || Height > static_cast<UINT>(maxSize)) return D3DERR_INVALIDCALL;
-    *ppTexture = new Texture(this, Width, Height, Levels, Usage, *f, Pool);
+    auto* tex = new Texture(this, Width, Height, Levels, Usage, *f, Pool);
+    tex->HoldDevice();
+    *ppTexture = tex;
     return D3D_OK;
 }
 
@@ -219,7 +222,9 @@ HRESULT Device::CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL 
     if (!ppVertexBuffer) return D3DERR_INVALIDCALL;
     *ppVertexBuffer = nullptr;
     if (Length == 0) return D3DERR_INVALIDCALL;
-    *ppVertexBuffer = new VertexBuffer(this, Length, Usage, FVF, Pool);
+    auto* vb = new VertexBuffer(this, Length, Usage, FVF, Pool);
+    vb->HoldDevice();
+    *ppVertexBuffer = vb;
     return D3D_OK;
 }
 
@@ -228,7 +233,9 @@ HRESULT Device::CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3
     if (!ppIndexBuffer) return D3DERR_INVALIDCALL;
     *ppIndexBuffer = nullptr;
     if (Length == 0 || (Format != D3DFMT_INDEX16 && Format != D3DFMT_INDEX32)) return D3DERR_INVALIDCALL;
-    *ppIndexBuffer = new IndexBuffer(this, Length, Usage, Format, Pool);
+    auto* ib = new IndexBuffer(this, Length, Usage, Format, Pool);
+    ib->HoldDevice();
+    *ppIndexBuffer = ib;
     return D3D_OK;
 }
 
@@ -254,6 +261,8 @@ HRESULT Device::CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT For
     D3DSURFACE_DESC d{Format, D3DRTYPE_SURFACE, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT, Width * Height * f->bytesPerPixel,
                       D3DMULTISAMPLE_NONE, Width, Height};
     *ppSurface = new Surface(this, d, true);
+    // The device's own depth buffer must not keep the device alive.
+    if (m_autoDepthMade) static_cast<Surface*>(*ppSurface)->HoldDevice();
     return D3D_OK;
 }
 
@@ -264,7 +273,9 @@ HRESULT Device::CreateImageSurface(UINT Width, UINT Height, D3DFORMAT Format, ID
     if (!f || !f->colour || Width == 0 || Height == 0) return D3DERR_INVALIDCALL;
     D3DSURFACE_DESC d{Format, D3DRTYPE_SURFACE, 0, D3DPOOL_SYSTEMMEM, Width * Height * f->bytesPerPixel,
                       D3DMULTISAMPLE_NONE, Width, Height};
-    *ppSurface = new Surface(this, d, false);
+    auto* image = new Surface(this, d, false);
+    image->HoldDevice();
+    *ppSurface = image;
     return D3D_OK;
 }
 

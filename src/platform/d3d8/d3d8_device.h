@@ -162,6 +162,7 @@ private:
 
     GLuint m_vao = 0, m_fbo = 0, m_presentFbo = 0, m_upBuffer = 0, m_upIndexBuffer = 0;
     bool m_hasDepth = false;
+    bool m_autoDepthMade = false;
     int m_swapInterval = -1;
     size_t m_upCapacity = 0, m_upIndexCapacity = 0;
     std::map<uint64_t, GLuint> m_samplers;

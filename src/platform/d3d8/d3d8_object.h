@@ -56,4 +56,24 @@ private:
     T* m_p = nullptr;
 };
 
+// The reference a resource the program created keeps on its device, as Direct3D's resources do,
+// so the device outlives every resource still held. Declared first, it is released last.
+class DeviceHold {
+public:
+    DeviceHold() = default;
+    DeviceHold(const DeviceHold&) = delete;
+    DeviceHold& operator=(const DeviceHold&) = delete;
+    ~DeviceHold() {
+        if (m_device) m_device->Release();
+    }
+    void Hold(IDirect3DDevice8* device) {
+        if (m_device || !device) return;
+        m_device = device;
+        m_device->AddRef();
+    }
+
+private:
+    IDirect3DDevice8* m_device = nullptr;
+};
+
 }  // namespace velunar::d3d8

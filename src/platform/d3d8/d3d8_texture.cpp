@@ -43,6 +43,9 @@ Surface::~Surface() {
     }
 }
 
+void Surface::HoldDevice() { m_hold.Hold(m_device); }
+void Texture::HoldDevice() { m_hold.Hold(m_device); }
+
 ULONG Surface::AddRef() { return m_container ? m_container->AddRef() : ++m_refs; }
 
 ULONG Surface::Release() {

@@ -38,8 +38,10 @@ public:
     GLuint Renderbuffer() const { return m_renderbuffer; }
     const D3DSURFACE_DESC& Desc() const { return m_desc; }
     bool IsDepthStencil() const { return m_renderbuffer != 0; }
+    void HoldDevice();
 
 private:
+    DeviceHold m_hold;
     Device* m_device;
     Texture* m_container = nullptr;
     UINT m_level = 0;
@@ -68,6 +70,7 @@ public:
     bool IsRenderTarget() const { return (m_usage & D3DUSAGE_RENDERTARGET) != 0; }
     Surface* LevelSurface(UINT level) const { return m_levels[level].surface.get(); }
     const FormatInfo& Format() const { return *m_format; }
+    void HoldDevice();
 
 private:
     struct LevelData {
@@ -77,6 +80,7 @@ private:
         bool readOnly = true;
     };
 
+    DeviceHold m_hold;
     Device* m_device;
     const FormatInfo* m_format;
     DWORD m_usage;
