@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <thread>
 
 #include "music/loudness.h"
 #include "music/oscillator.h"
@@ -14,8 +15,10 @@ void LimitTruePeak(std::vector<float>& left, std::vector<float>& right, double c
     const size_t n = left.size();
     const size_t la = std::max<size_t>(1, static_cast<size_t>(lookahead * kSampleRate));
     std::vector<float> el(n), er(n);
-    TruePeakEnvelope(left.data(), n, el.data());
+    // The two channels' envelopes are independent: one on a worker, one here.
+    std::thread worker([&] { TruePeakEnvelope(left.data(), n, el.data()); });
     TruePeakEnvelope(right.data(), n, er.data());
+    worker.join();
     // Gain each sample needs on its own.
     std::vector<float> need(n);
     for (size_t i = 0; i < n; ++i) {

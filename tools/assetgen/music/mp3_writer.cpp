@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <thread>
 
 #include "music/loudness.h"
 
@@ -89,8 +90,9 @@ std::vector<float> DecodedBlockPeaks(const std::vector<unsigned char>& mp3, size
     std::vector<float> l, r;
     if (!Decode(mp3, l, r)) return {};
     std::vector<float> el(l.size()), er(r.size());
-    TruePeakEnvelope(l.data(), l.size(), el.data());
+    std::thread worker([&] { TruePeakEnvelope(l.data(), l.size(), el.data()); });
     TruePeakEnvelope(r.data(), r.size(), er.data());
+    worker.join();
     std::vector<float> peaks((l.size() + block - 1) / block, 0.0f);
     for (size_t i = 0; i < l.size(); ++i) peaks[i / block] = std::max({peaks[i / block], el[i], er[i]});
     return peaks;

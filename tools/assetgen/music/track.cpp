@@ -94,7 +94,7 @@ Stereo RenderTrack(unsigned threads) {
 
     // Normalise, limit, and once more: limiting takes a little loudness away.
     const double ceiling = FromDb(kCeilingDbtp);
-    for (int pass = 0; pass < 2; ++pass) {
+    for (int pass = 0; pass < 3; ++pass) {
         const double lufs = IntegratedLoudness(out.l.data(), out.r.data(), frames, kSampleRate);
         if (!std::isfinite(lufs)) break;
         const float gain = static_cast<float>(FromDb(kTargetLufs - lufs));
