@@ -30,8 +30,9 @@ int main(int argc, char** argv) {
         return RunAt(g_options);
     }
     if (!g_options.capture.empty()) {
+        // Status 3 tells `make run` that this build cannot capture, as opposed to a bad command line.
         std::fprintf(stderr, "velunar: --capture is not available in this build\n");
-        return 2;
+        return 3;
     }
     PrepareStart(g_options);
     std::string line = JoinCommandLine(argc, argv);

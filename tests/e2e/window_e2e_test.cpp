@@ -213,4 +213,15 @@ TEST(CommandLine, HelpAndUnknownOptions) {
     EXPECT_EQ(WEXITSTATUS(std::system(VELUNAR_EXE " --at -6 --shot x.png 2> /dev/null")), 2);
 }
 
+TEST(CommandLine, FailedWindowIsAFailureWithTheLogKept) {
+    const fs::path dir = fs::path(VELUNAR_TEST_TMP) / "no_display";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string out = Capture("cd '" + dir.string() +
+                                    "' && DISPLAY=:9999 SDL_VIDEODRIVER=x11 " VELUNAR_EXE " -win 2>&1; echo \"rc=$?\"");
+    EXPECT_NE(out.find("velunar: could not create the window"), std::string::npos) << out;
+    EXPECT_NE(out.find("rc=1"), std::string::npos) << out;
+    EXPECT_TRUE(fs::exists(dir / "debug.txt"));
+}
+
 }  // namespace
