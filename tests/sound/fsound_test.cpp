@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <numbers>
 #include <string>
 #include <thread>
@@ -288,6 +290,108 @@ TEST_F(FsoundTest, ModulePlaysWithOrderAndRowOnTheVirtualClock) {
     EXPECT_TRUE(FMUSIC_StopSong(m));
     EXPECT_TRUE(FMUSIC_FreeSong(m));
     EXPECT_EQ(FMUSIC_GetOrder(m), -1);
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::uint8_t> ReadAll(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return bytes;
+    int c;
+    while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<std::uint8_t>(c));
+    std::fclose(f);
+    return bytes;
+}
+
+// Damaged copies of a real MP3: cut short, bytes overwritten, the header scribbled on. Each either
+// decodes to a bounded number of frames or is refused; none may crash or hang.
+TEST(FsoundDecode, CorruptMp3FilesNeverCrash) {
+    std::string path = TempPath("corrupt-source.mp3");
+    const int frames = 20000;
+    ASSERT_TRUE(WriteMp3(path, kRate, Synth(frames, [](int i, int) { return 0.5 * std::sin(i * 0.01); })));
+    const std::vector<std::uint8_t> good = ReadAll(path);
+    ASSERT_GT(good.size(), 1000u);
+    unsigned seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+    for (int round = 0; round < 40; ++round) {
+        std::vector<std::uint8_t> bad = good;
+        switch (round % 4) {
+            case 0: bad.resize(next() % bad.size()); break;
+            case 1:
+                for (int k = 0; k < 50; ++k) bad[next() % bad.size()] = static_cast<std::uint8_t>(next());
+                break;
+            case 2:
+                for (std::size_t k = 0; k < 64 && k < bad.size(); ++k) bad[k] = static_cast<std::uint8_t>(next());
+                break;
+            default: bad.insert(bad.begin() + next() % bad.size(), 3000, 0xff);
+        }
+        velunar::fsound::Pcm pcm;
+        std::string error;
+        if (velunar::fsound::DecodeBytes(bad, "bad.mp3", FSOUND_NORMAL, pcm, error)) {
+            EXPECT_GT(pcm.rate, 0);
+            EXPECT_LT(pcm.Frames(), static_cast<std::size_t>(frames) * 4) << round;
+        }
+    }
+}
+
+// The disk driver writes what the device plays: silence during the lead-in, the track after Play.
+TEST_F(FsoundTest, TheDiskDriverRecordsSilenceThenTheTrack) {
+    std::string out = TempPath("disk-output.raw");
+    std::remove(out.c_str());
+    std::string track = SineWav("disk.wav", 20, 0.5, kRate / 2);
+    const char* old = std::getenv("SDL_AUDIODRIVER");
+    std::string saved = old ? old : "";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+    bool ok = FSOUND_Init(kRate, 16, 0);
+    if (old) setenv("SDL_AUDIODRIVER", saved.c_str(), 1); else unsetenv("SDL_AUDIODRIVER");
+    ASSERT_TRUE(ok);
+    ASSERT_STREQ(FSOUND_Velunar_GetDeviceDriver(), "disk");
+    FSOUND_STREAM* s = FSOUND_Stream_OpenFile(track.c_str(), FSOUND_NORMAL, 0);
+    ASSERT_NE(s, nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_NE(FSOUND_Stream_Play(FSOUND_FREE, s), -1);
+    FSOUND_SetVolumeAbsolute(FSOUND_ALL, 256);
+    std::this_thread::sleep_for(std::chrono::milliseconds(900));
+    FSOUND_Close();
+    unsetenv("SDL_DISKAUDIOFILE");
+
+    std::vector<std::uint8_t> bytes = ReadAll(out);
+    std::vector<float> pcm(bytes.size() / sizeof(float));
+    std::memcpy(pcm.data(), bytes.data(), pcm.size() * sizeof(float));
+    ASSERT_GT(pcm.size(), 2u * kRate);  // at least a second was written
+    std::size_t first = pcm.size(), last = 0;
+    float peak = 0;
+    for (std::size_t i = 0; i < pcm.size(); ++i)
+        if (pcm[i] != 0.0f) {
+            first = std::min(first, i / 2);
+            last = i / 2;
+            peak = std::max(peak, std::fabs(pcm[i]));
+        }
+    ASSERT_LT(first, pcm.size());
+    EXPECT_GT(first, static_cast<std::size_t>(kRate / 10));  // the lead-in stayed silent
+    EXPECT_NEAR(static_cast<double>(last - first), kRate / 2, 64);  // the whole track, once
+    EXPECT_NEAR(peak, 0.5f, 0.01f);
+}
+
+// On a real device a module's spectrum comes from what the callback rendered.
+TEST_F(FsoundTest, ModuleOnTheDummyDriverFeedsTheSpectrum) {
+    std::string path = TempPath("dummy.mod");
+    ASSERT_TRUE(WriteMod(path));
+    ASSERT_TRUE(FSOUND_Init(kRate, 16, 0));
+    FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), TRUE);
+    FMUSIC_MODULE* m = FMUSIC_LoadSong(path.c_str());
+    ASSERT_NE(m, nullptr);
+    ASSERT_TRUE(FMUSIC_PlaySong(m));
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    float sum = 0;
+    for (int k = 0; k < 64; ++k) sum += FSOUND_DSP_GetSpectrum()[k];
+    EXPECT_GT(sum, 0.0f);
+    EXPECT_TRUE(FMUSIC_IsPlaying(m));
+    EXPECT_EQ(FMUSIC_GetOrder(m), 0);
 }
 
 }  // namespace
