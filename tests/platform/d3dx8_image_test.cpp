@@ -150,6 +150,39 @@ TEST(D3DXImage, DamagedFilesFailCleanly) {
     EXPECT_EQ(DecodeImageFile(TmpPath("missing.png").c_str(), out, &why), DecodeResult::NotFound);
 }
 
+std::uint32_t Crc32(const std::uint8_t* p, std::size_t n) {
+    std::uint32_t c = 0xffffffffu;
+    for (std::size_t i = 0; i < n; ++i) {
+        c ^= p[i];
+        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xedb88320u & (0u - (c & 1u)));
+    }
+    return ~c;
+}
+
+// A tiny file whose header claims 20000 x 20000 pixels is refused before anything is allocated.
+TEST(D3DXImage, PngClaimingAHugeSizeIsCorrupt) {
+    std::vector<std::uint8_t> f = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    const auto be32 = [&](std::uint32_t v) {
+        for (int i = 3; i >= 0; --i) f.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    be32(13);
+    const std::size_t chunk = f.size();
+    for (char ch : {'I', 'H', 'D', 'R'}) f.push_back(static_cast<std::uint8_t>(ch));
+    be32(20000);
+    be32(20000);
+    f.insert(f.end(), {8, 6, 0, 0, 0});  // 8-bit RGBA
+    be32(Crc32(f.data() + chunk, f.size() - chunk));
+    be32(0);
+    const std::size_t end = f.size();
+    for (char ch : {'I', 'E', 'N', 'D'}) f.push_back(static_cast<std::uint8_t>(ch));
+    be32(Crc32(f.data() + end, 4));
+    Bitmap b;
+    std::string why;
+    EXPECT_EQ(DecodeImageMemory(f.data(), f.size(), b, &why), DecodeResult::Corrupt);
+    EXPECT_NE(why.find("size"), std::string::npos) << why;  // refused on the header, not on the data
+    EXPECT_TRUE(b.argb.empty());
+}
+
 TEST(D3DXImage, PngKeepsAlphaAndOpaqueFilesReportNone) {
     const Bitmap withAlpha = Make(4, 3, true);
     const std::string a = TmpPath("a.png");

@@ -110,9 +110,14 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice8* pDevice, LPCSTR pSrcFile,
     ApplyColorKey(image, ColorKey);
     if (ColorKey != 0) image.hasAlpha = true;
 
-    const int width = NextPowerOfTwo(Width == D3DX_DEFAULT || Width == 0 ? image.width : static_cast<int>(Width));
-    const int height =
-        NextPowerOfTwo(Height == D3DX_DEFAULT || Height == 0 ? image.height : static_cast<int>(Height));
+    int width = NextPowerOfTwo(Width == D3DX_DEFAULT || Width == 0 ? image.width : static_cast<int>(Width));
+    int height = NextPowerOfTwo(Height == D3DX_DEFAULT || Height == 0 ? image.height : static_cast<int>(Height));
+    // Larger than the device takes: shrink to its limit, as the library does.
+    D3DCAPS8 caps{};
+    if (SUCCEEDED(pDevice->GetDeviceCaps(&caps))) {
+        if (caps.MaxTextureWidth > 0) width = std::min(width, static_cast<int>(caps.MaxTextureWidth));
+        if (caps.MaxTextureHeight > 0) height = std::min(height, static_cast<int>(caps.MaxTextureHeight));
+    }
     if (Format == D3DFMT_UNKNOWN || Format == static_cast<D3DFORMAT>(D3DX_DEFAULT))
         Format = image.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
     if (!Packable(Format)) return D3DERR_INVALIDCALL;

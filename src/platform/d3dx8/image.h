@@ -22,6 +22,10 @@ struct Bitmap {
 
 enum class DecodeResult { Ok, NotFound, Unsupported, Corrupt };
 
+// Largest image a decoder accepts (256 MB of pixels); a damaged header claiming more is Corrupt
+// instead of an allocation that ends the process.
+constexpr std::uint64_t kMaxImagePixels = 64ull * 1024 * 1024;
+
 // The format is taken from the first bytes, not from the name. errorText (may be null) gets a reason.
 DecodeResult DecodeImageFile(const char* path, Bitmap& out, std::string* errorText);
 DecodeResult DecodeImageMemory(const std::uint8_t* data, std::size_t size, Bitmap& out, std::string* errorText);

@@ -77,7 +77,8 @@ DecodeResult DecodeBmp(const std::uint8_t* data, std::size_t size, Bitmap& out, 
     }
     const bool topDown = height < 0;
     if (topDown) height = -height;
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
+        static_cast<std::uint64_t>(width) * height > kMaxImagePixels)
         return Fail(DecodeResult::Corrupt, errorText, "BMP size invalid");
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return Fail(DecodeResult::Corrupt, errorText, "BMP bit depth invalid");

@@ -16,7 +16,8 @@ DecodeResult DecodePng(const std::uint8_t* data, std::size_t size, Bitmap& out, 
     }
     // A palette with transparency or a tRNS chunk also counts as alpha.
     const bool hasAlpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
-    if (image.width == 0 || image.height == 0 || image.width > 32768 || image.height > 32768) {
+    if (image.width == 0 || image.height == 0 ||
+        static_cast<std::uint64_t>(image.width) * image.height > kMaxImagePixels) {
         if (errorText) *errorText = "PNG size invalid";
         png_image_free(&image);
         return DecodeResult::Corrupt;
