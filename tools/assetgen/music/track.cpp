@@ -92,7 +92,7 @@ Stereo RenderTrack(unsigned threads) {
         out.r[i] = (dry.r[i] + 0.25f * delayed.r[i] + room.r[i]) * f;
     }
 
-    // Normalise, limit, and once more: limiting takes a little loudness away.
+    // Normalise; then limit and normalise again twice, as limiting takes a little loudness away.
     const double ceiling = FromDb(kCeilingDbtp);
     for (int pass = 0; pass < 3; ++pass) {
         const double lufs = IntegratedLoudness(out.l.data(), out.r.data(), frames, kSampleRate);
@@ -102,7 +102,7 @@ Stereo RenderTrack(unsigned threads) {
             out.l[i] *= gain;
             out.r[i] *= gain;
         }
-        LimitTruePeak(out.l, out.r, ceiling);
+        if (pass > 0) LimitTruePeak(out.l, out.r, ceiling);
     }
     return out;
 }
