@@ -172,6 +172,11 @@ TEST(D3DXImage, PngClaimingAHugeSizeIsCorrupt) {
     be32(20000);
     f.insert(f.end(), {8, 6, 0, 0, 0});  // 8-bit RGBA
     be32(Crc32(f.data() + chunk, f.size() - chunk));
+    // The start of a compressed stream: the header is judged before any of it is read.
+    be32(2);
+    const std::size_t data = f.size();
+    f.insert(f.end(), {'I', 'D', 'A', 'T', 0x78, 0x9c});
+    be32(Crc32(f.data() + data, 6));
     be32(0);
     const std::size_t end = f.size();
     for (char ch : {'I', 'E', 'N', 'D'}) f.push_back(static_cast<std::uint8_t>(ch));
