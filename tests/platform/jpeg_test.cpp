@@ -163,11 +163,4 @@ TEST(Jpeg, DamagedDataIsReportedNotFatal) {
     EXPECT_EQ(img.width, 32);
 }
 
-TEST(Jpeg, EncodeRejectsBadArguments) {
-    const std::uint8_t rgb[3] = {1, 2, 3};
-    EXPECT_FALSE(velunar::jpeg::EncodeFile(TmpPath("x.jpg").c_str(), rgb, 0, 1, 90));
-    EXPECT_FALSE(velunar::jpeg::EncodeFile(TmpPath("x.jpg").c_str(), nullptr, 1, 1, 90));
-    EXPECT_FALSE(velunar::jpeg::EncodeFile("/nonexistent-dir/x.jpg", rgb, 1, 1, 90));
-}
-
 }  // namespace

@@ -68,6 +68,10 @@ struct D3DXCOLOR {
     operator D3DCOLORVALUE() const { return {r, g, b, a}; }
 };
 
+inline D3DXVECTOR2 operator*(FLOAT s, const D3DXVECTOR2& v) { return v * s; }
+inline D3DXVECTOR3 operator*(FLOAT s, const D3DXVECTOR3& v) { return v * s; }
+inline D3DXMATRIX operator*(FLOAT s, const D3DXMATRIX& m) { return m * s; }
+
 // Each builder writes pOut and returns it, like the real library; pOut may alias an input.
 D3DXMATRIX* D3DXMatrixIdentity(D3DXMATRIX* pOut);
 BOOL D3DXMatrixIsIdentity(const D3DXMATRIX* pM);
