@@ -1,8 +1,9 @@
-// spectrum_level FILE [STEP_MS]: the level the scenes read from a track, to calibrate kSpectrumGain.
+// spectrum_level FILE [STEP_MS] [--trace]: the level the scenes read from a track, to calibrate kSpectrumGain.
 // Walks the decoded track in steps (default 1000/60 ms, one frame at 60 fps) and takes the mean of
 // the first 64 bands, as fx01, fx04 and fx10 do, of the window that ends at each step: at gain 1
 // (unclamped) and at the current gain (clamped per band, as the scenes see it). Prints percentiles
-// and the gains that would put the median at 0.1 and the 95th percentile at 0.4.
+// and the gains that would put the median at 0.1 and the 95th percentile at 0.4. --trace also
+// prints, for every second, the lowest and highest level at gain 1.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     double stepMs = argc > 2 ? std::atof(argv[2]) : 1000.0 / 60;
+    if (stepMs <= 0) stepMs = 1000.0 / 60;
+    const bool trace = argc > 3 && std::string(argv[3]) == "--trace";
     velunar::fsound::Pcm pcm;
     std::string error;
     if (!velunar::fsound::DecodeFile(argv[1], FSOUND_NORMAL, pcm, error)) {
@@ -52,6 +55,13 @@ int main(int argc, char** argv) {
     if (rawMeans.empty()) {
         std::fprintf(stderr, "spectrum_level: the track is shorter than one step\n");
         return 1;
+    }
+    if (trace) {
+        const std::size_t perSecond = static_cast<std::size_t>(1000.0 / stepMs);
+        for (std::size_t i = 0; i + perSecond <= rawMeans.size(); i += perSecond) {
+            auto [lo, hi] = std::minmax_element(rawMeans.begin() + i, rawMeans.begin() + i + perSecond);
+            std::printf("%5zu s  %.4f  %.4f\n", i / perSecond, *lo, *hi);
+        }
     }
     auto pct = [](std::vector<double> v, double p) {
         std::sort(v.begin(), v.end());

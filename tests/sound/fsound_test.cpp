@@ -2,6 +2,7 @@
 // the virtual clock, the spectrum, modules, and handles that outlive what they named.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -392,6 +393,40 @@ TEST_F(FsoundTest, ModuleOnTheDummyDriverFeedsTheSpectrum) {
     EXPECT_GT(sum, 0.0f);
     EXPECT_TRUE(FMUSIC_IsPlaying(m));
     EXPECT_EQ(FMUSIC_GetOrder(m), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The gain's calibration, re-checked on the track the build made (skipped before it exists): the
+// level the scenes read sits in its quiet range most of the time and reaches the beat range.
+TEST(FsoundSpectrum, GainKeepsTheBuiltTrackInTheScenesRange) {
+    std::string track = std::string(VELUNAR_RUN_DIR) + "/velunar.mp3";
+    velunar::fsound::Pcm pcm;
+    std::string error;
+    if (!velunar::fsound::DecodeFile(track, FSOUND_NORMAL, pcm, error)) GTEST_SKIP() << "no track yet: " << error;
+    pcm = velunar::fsound::Resample(pcm, kRate, velunar::fsound::Resampling::kCubic);
+    velunar::fsound::SpectrumAnalyser fft;
+    std::vector<float> mono(1024), bands(512);
+    std::vector<double> levels;
+    for (std::size_t end = 1024; end <= pcm.Frames(); end += kRate / 20) {
+        for (int i = 0; i < 1024; ++i) {
+            std::size_t f = end - 1024 + i;
+            mono[i] = (pcm.samples[2 * f] + pcm.samples[2 * f + 1]) / 65536.0f;
+        }
+        fft.Analyse(mono.data(), kSpectrumGain, bands.data());
+        double sum = 0;
+        for (int k = 0; k < 64; ++k) sum += bands[k];
+        levels.push_back(sum / 64);
+    }
+    ASSERT_GT(levels.size(), 100u);
+    std::sort(levels.begin(), levels.end());
+    double median = levels[levels.size() / 2], top = levels[levels.size() * 99 / 100];
+    EXPECT_GE(median, 0.05);
+    EXPECT_LE(median, 0.2);
+    EXPECT_GE(top, 0.25);
+    EXPECT_LE(top, 0.6);
 }
 
 }  // namespace
