@@ -142,4 +142,22 @@ TEST_F(Ini, OverlongLinesAndHugeNumbersStayInBounds) {
     EXPECT_EQ(ini.m_anInts[0], 2147483647);
 }
 
+TEST_F(Ini, BinaryGarbageIsReadWithoutHarm) {
+    std::string junk;
+    unsigned state = 12345;
+    for (int i = 0; i < 20000; ++i) {
+        state = state * 1103515245u + 12345u;
+        junk += static_cast<char>((state >> 16) & 0xff);
+    }
+    CIni ini;
+    ASSERT_TRUE(ini.Open(File(junk).c_str()));
+    int lines = 0;
+    while (ini.Read()) {
+        ASSERT_LE(ini.m_nFields, CIni::kMaxFields);
+        ASSERT_EQ(std::string(ini.m_szFormat).size(), static_cast<size_t>(ini.m_nFields));
+        ++lines;
+    }
+    EXPECT_GT(lines, 0);
+}
+
 }  // namespace
