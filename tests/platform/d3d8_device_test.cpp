@@ -1,6 +1,7 @@
 // The device as an object: creation, defaults, reference counts, resources and their locks,
 // render targets, state blocks, indexed draws and the offscreen switches.
 #include "d3d8_fixture.h"
+#include "platform/d3d8/d3d8_device.h"
 #include "platform/d3d8/d3d8_ext.h"
 
 namespace d3d8test {
@@ -315,6 +316,27 @@ TEST_F(Device, LightsAndMaterialRoundTrip) {
     D3DMATERIAL8 gm{};
     dev->GetMaterial(&gm);
     EXPECT_EQ(gm.Diffuse.r, 0.2f);
+}
+
+TEST_F(Device, ProgramsAreSharedByDrawsThatDifferOnlyInNumbers) {
+    auto* impl = static_cast<velunar::d3d8::Device*>(dev);
+    ASSERT_EQ(Quad(0, 0, 4, 4, 0xffffffff), D3D_OK);
+    const size_t first = impl->ProgramCount();
+    // Colours, blend factors, the texture factor and the alpha reference are no part of a program.
+    dev->SetRenderState(D3DRS_TEXTUREFACTOR, 0x12345678);
+    dev->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    dev->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    dev->SetRenderState(D3DRS_ALPHAREF, 3);
+    ASSERT_EQ(Quad(0, 0, 4, 4, 0xff00ff00), D3D_OK);
+    EXPECT_EQ(impl->ProgramCount(), first);
+    // The alpha test and a texture stage op are.
+    dev->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    dev->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+    ASSERT_EQ(Quad(0, 0, 4, 4, 0xff00ff00), D3D_OK);
+    EXPECT_EQ(impl->ProgramCount(), first + 1);
+    dev->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    ASSERT_EQ(Quad(0, 0, 4, 4, 0xff00ff00), D3D_OK);
+    EXPECT_EQ(impl->ProgramCount(), first + 1);
 }
 
 TEST_F(Device, SkippedDrawsKeepStateButLeavePixels) {

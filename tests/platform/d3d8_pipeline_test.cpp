@@ -97,6 +97,54 @@ TEST_F(Pipeline, TextureFormatsAndPointSampling) {
     tx->Release();
 }
 
+TEST_F(Pipeline, AddressingAndFilters) {
+    // Two texels: red then green.
+    IDirect3DTexture8* tex = MakeTexture(2, 1, [](UINT x, UINT) { return x == 0 ? 0xffff0000u : 0xff00ff00u; });
+    dev->SetTexture(0, tex);
+    dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    ClearTo(0xff000000);
+    // u 1.0 ... 2.0 across 20 pixels: WRAP repeats the texture, CLAMP holds the last texel.
+    ASSERT_EQ(TexturedQuad(0, 0, 20, 4, 0xffffffff, 1.0f, 0.0f, 2.0f, 1.0f), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(2, 2), 0xffff0000));
+    dev->SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
+    ASSERT_EQ(TexturedQuad(0, 0, 20, 4, 0xffffffff, 1.0f, 0.0f, 2.0f, 1.0f), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(2, 2), 0xff00ff00));
+    // Magnified 2 texels over 100 pixels: POINT keeps hard halves, LINEAR blends in the middle.
+    ASSERT_EQ(TexturedQuad(0, 10, 100, 14, 0xffffffff), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(49, 12), 0xffff0000));
+    EXPECT_TRUE(Near(Pixel(51, 12), 0xff00ff00));
+    dev->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+    ASSERT_EQ(TexturedQuad(0, 10, 100, 14, 0xffffffff), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(50, 12), 0xff808000, 4));
+    dev->SetTexture(0, nullptr);
+    tex->Release();
+}
+
+TEST_F(Pipeline, MipFilterNoneSamplesOnlyTheTopLevel) {
+    IDirect3DTexture8* tex = nullptr;
+    ASSERT_EQ(dev->CreateTexture(4, 4, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex), D3D_OK);
+    ASSERT_EQ(tex->GetLevelCount(), 3u);
+    for (UINT level = 0; level < 3; ++level) {
+        D3DLOCKED_RECT lr{};
+        D3DSURFACE_DESC d{};
+        tex->GetLevelDesc(level, &d);
+        tex->LockRect(level, &lr, nullptr, 0);
+        for (UINT i = 0; i < d.Width * d.Height; ++i) static_cast<DWORD*>(lr.pBits)[i] = level == 0 ? 0xffffffff : 0xff0000ff;
+        tex->UnlockRect(level);
+    }
+    dev->SetTexture(0, tex);
+    dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    dev->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+    ClearTo(0xff000000);
+    ASSERT_EQ(TexturedQuad(0, 0, 1, 1, 0xffffffff), D3D_OK);  // minified 4:1
+    EXPECT_TRUE(Near(Pixel(0, 0), 0xffffffff));
+    dev->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_POINT);
+    ASSERT_EQ(TexturedQuad(0, 0, 1, 1, 0xffffffff), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(0, 0), 0xff0000ff));
+    dev->SetTexture(0, nullptr);
+    tex->Release();
+}
+
 class Lighting : public DeviceTest {
 protected:
     void SetUp() override {
