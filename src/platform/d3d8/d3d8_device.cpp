@@ -163,6 +163,8 @@ HRESULT Device::GetDisplayMode(D3DDISPLAYMODE* pMode) {
 // ---- presentation -----------------------------------------------------------------------------
 
 HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
+    // Replayed frames are never seen.
+    if (SkipDraws()) return D3D_OK;
     const bool headless = IsHeadlessDriver() || (SDL_GetWindowFlags(m_window) & SDL_WINDOW_HIDDEN);
     const int interval = (g_vsync && !headless) ? 1 : 0;
     if (interval != m_swapInterval) {
@@ -405,6 +407,7 @@ HRESULT Device::EndScene() {
 
 HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z, DWORD Stencil) {
     if (Count > 0 && !pRects) return D3DERR_INVALIDCALL;
+    if (SkipDraws()) return D3D_OK;
     ApplyTargets();
     GLbitfield bits = 0;
     if (Flags & D3DCLEAR_TARGET) {
