@@ -430,3 +430,30 @@ TEST(FsoundSpectrum, GainKeepsTheBuiltTrackInTheScenesRange) {
 }
 
 }  // namespace
+
+namespace {
+
+// Outputs are SDL's audio drivers (0 = dummy), drivers their devices (0 = the default one);
+// choices are fixed at FSOUND_Init and refused while the library is open.
+TEST_F(FsoundTest, OutputDriverAndMixerChoicesBeforeInit) {
+    ASSERT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND));
+    EXPECT_EQ(FSOUND_GetOutput(), FSOUND_OUTPUT_NOSOUND);
+    ASSERT_GE(FSOUND_GetNumDrivers(), 1);
+    EXPECT_STREQ(FSOUND_GetDriverName(0), "Default device");
+    EXPECT_EQ(FSOUND_GetDriverName(FSOUND_GetNumDrivers()), nullptr);
+    EXPECT_FALSE(FSOUND_SetOutput(1000));
+    EXPECT_FALSE(FSOUND_SetMixer(8));
+    ASSERT_TRUE(FSOUND_SetMixer(FSOUND_MIXER_QUALITY_FPU));
+    EXPECT_EQ(FSOUND_GetMixer(), FSOUND_MIXER_QUALITY_FPU);
+    ASSERT_TRUE(FSOUND_SetDriver(0));
+    ASSERT_TRUE(FSOUND_Init(48000, 16, 0));
+    EXPECT_STREQ(FSOUND_Velunar_GetDeviceDriver(), "dummy");
+    EXPECT_EQ(FSOUND_GetOutputRate(), 48000);
+    EXPECT_FALSE(FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND));
+    EXPECT_FALSE(FSOUND_SetDriver(1));
+    FSOUND_Close();
+    EXPECT_TRUE(FSOUND_SetOutput(-1));
+    EXPECT_FALSE(FSOUND_Init(100, 16, 0));  // no such mixing rate
+}
+
+}  // namespace
