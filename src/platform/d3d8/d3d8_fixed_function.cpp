@@ -89,13 +89,30 @@ bool NeedsGeometry(const ProgramKey& k) {
     return false;
 }
 
-// Varyings between the stages: name and whether flat shading applies to it.
+// The specular colour travels to the fragments only when something there reads it.
+bool NeedsSpecular(const ProgramKey& k) {
+    if (k.specularAdd) return true;
+    for (const StageKey& s : k.stages) {
+        if (!s.colorOp) break;
+        for (int i = 0; i < 3; ++i)
+            if ((s.colorArg[i] & D3DTA_SELECTMASK) == D3DTA_SPECULAR || (s.alphaArg[i] & D3DTA_SELECTMASK) == D3DTA_SPECULAR)
+                return true;
+    }
+    return false;
+}
+
+// Varyings between the stages (fewer varyings, cheaper fill on a software rasteriser).
 void Varyings(const ProgramKey& k, const char* dir, const char* prefix, const char* suffix, std::string& out) {
     const char* fl = k.flatShade ? "flat " : "";
     out += std::string(fl) + dir + " vec4 " + prefix + "diffuse" + suffix + ";\n";
-    out += std::string(fl) + dir + " vec4 " + prefix + "specular" + suffix + ";\n";
+    if (NeedsSpecular(k)) out += std::string(fl) + dir + " vec4 " + prefix + "specular" + suffix + ";\n";
     for (int s = 0; s < kMaxStages; ++s)
-        if (k.stages[s].colorOp) out += std::string(dir) + " vec4 " + prefix + "tc" + std::to_string(s) + suffix + ";\n";
+        if (k.stages[s].colorOp && k.stages[s].hasTexture && !(k.pointSprite && k.points))
+            out += std::string(dir) + " vec2 " + prefix + "tc" + std::to_string(s) + suffix + ";\n";
+}
+
+bool PassesCoords(const ProgramKey& k, int stage) {
+    return k.stages[stage].colorOp && k.stages[stage].hasTexture && !(k.pointSprite && k.points);
 }
 
 std::string VertexShader(const ProgramKey& k, const char* prefix) {
@@ -152,11 +169,13 @@ std::string VertexShader(const ProgramKey& k, const char* prefix) {
         }
         s += "    vdiff = vec4(clamp(col, 0.0, 1.0), md.a);\n    vspec = vec4(0.0);\n";
     }
-    s += std::string("    ") + prefix + "diffuse = vdiff;\n    " + prefix + "specular = vspec;\n";
+    s += std::string("    ") + prefix + "diffuse = vdiff;\n";
+    if (NeedsSpecular(k)) s += std::string("    ") + prefix + "specular = vspec;\n";
     for (int st = 0; st < kMaxStages; ++st) {
         const StageKey& sk = k.stages[st];
-        if (!sk.colorOp) continue;
-        std::string t = std::string(prefix) + "tc" + std::to_string(st);
+        if (!PassesCoords(k, st)) continue;
+        std::string t = "t" + std::to_string(st);
+        s += "    vec4 " + t + ";\n";
         if (!rhw && sk.texGen == 1) {
             s += "    " + t + " = vec4(ne, 1.0);\n";
         } else if (!rhw && sk.texGen == 2) {
@@ -181,6 +200,7 @@ std::string VertexShader(const ProgramKey& k, const char* prefix) {
                 s += "    " + t + ".xy /= " + t + "." + comp[sk.transformCount] + ";\n";
             }
         }
+        s += std::string("    ") + prefix + "tc" + std::to_string(st) + " = " + t + ".xy;\n";
     }
     if (k.points) {
         s += (k.fvf & D3DFVF_PSIZE) ? "    float ps = a_psize;\n" : "    float ps = u_pointParams.x;\n";
@@ -200,9 +220,9 @@ std::string GeometryShader(const ProgramKey& k) {
     Varyings(k, "out", "v_", "", s);
     s += "void main() {\n";
     for (int st = 0; st < kMaxStages; ++st) {
-        if (!k.stages[st].colorOp) continue;
+        if (!PassesCoords(k, st)) continue;
         std::string n = std::to_string(st);
-        s += "    vec4 t" + n + "[3] = vec4[3](g_tc" + n + "[0], g_tc" + n + "[1], g_tc" + n + "[2]);\n";
+        s += "    vec2 t" + n + "[3] = vec2[3](g_tc" + n + "[0], g_tc" + n + "[1], g_tc" + n + "[2]);\n";
         // The shorter way round: each coordinate moves by whole units to within 0.5 of the first vertex's.
         if (k.stages[st].wrap & D3DWRAP_U)
             s += "    for (int i = 1; i < 3; ++i) t" + n + "[i].x -= round(t" + n + "[i].x - t" + n + "[0].x);\n";
@@ -210,9 +230,10 @@ std::string GeometryShader(const ProgramKey& k) {
             s += "    for (int i = 1; i < 3; ++i) t" + n + "[i].y -= round(t" + n + "[i].y - t" + n + "[0].y);\n";
     }
     s += "    for (int i = 0; i < 3; ++i) {\n        gl_Position = gl_in[i].gl_Position;\n";
-    s += "        v_diffuse = g_diffuse[i];\n        v_specular = g_specular[i];\n";
+    s += "        v_diffuse = g_diffuse[i];\n";
+    if (NeedsSpecular(k)) s += "        v_specular = g_specular[i];\n";
     for (int st = 0; st < kMaxStages; ++st)
-        if (k.stages[st].colorOp) s += "        v_tc" + std::to_string(st) + " = t" + std::to_string(st) + "[i];\n";
+        if (PassesCoords(k, st)) s += "        v_tc" + std::to_string(st) + " = t" + std::to_string(st) + "[i];\n";
     s += "        EmitVertex();\n    }\n    EndPrimitive();\n}\n";
     return s;
 }
@@ -223,7 +244,8 @@ std::string FragmentShader(const ProgramKey& k) {
     for (int st = 0; st < kMaxStages; ++st)
         if (k.stages[st].colorOp && k.stages[st].hasTexture) s += "uniform sampler2D u_tex" + std::to_string(st) + ";\n";
     s += "uniform vec4 u_tfactor;\nuniform float u_alphaRef;\nout vec4 o_color;\n";
-    s += "void main() {\n    vec4 diffuse = v_diffuse;\n    vec4 specular = v_specular;\n";
+    s += "void main() {\n    vec4 diffuse = v_diffuse;\n";
+    s += NeedsSpecular(k) ? "    vec4 specular = v_specular;\n" : "    vec4 specular = vec4(0.0);\n";
     s += "    vec4 cur = diffuse;\n    vec4 temp = vec4(0.0);\n";
     for (int st = 0; st < kMaxStages; ++st) {
         const StageKey& sk = k.stages[st];
