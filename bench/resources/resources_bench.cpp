@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -157,7 +158,10 @@ BENCHMARK(BM_LoadJpg256);
 // through the texture table (JPEGs once plainly and once with auto alpha), meshes constructed,
 // given normals and sphere-map coordinates and uploaded.
 void BM_ShowStartupLoad(benchmark::State& state) {
-    const std::filesystem::path data = std::filesystem::path(VELUNAR_RUN_DIR) / "data";
+    // VELUNAR_DATA_DIR points at another build's generated data/ when this one has none.
+    const char* override = std::getenv("VELUNAR_DATA_DIR");
+    const std::filesystem::path data =
+        override ? std::filesystem::path(override) : std::filesystem::path(VELUNAR_RUN_DIR) / "data";
     std::vector<std::string> images, meshes;
     if (std::filesystem::is_directory(data))
         for (const auto& e : std::filesystem::directory_iterator(data)) {
