@@ -25,6 +25,10 @@ protected:
         ASSERT_TRUE(m_pRender->BeginScene(2));
         m_pRender->SetTextureMode(TM_ALPHABLEND, 0);
         m_pRender->SetTexturePtr(m_pQuadrants, 0);
+        // The quad's opacity is its diffuse alpha.
+        m_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+        m_pDevice->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+        m_pDevice->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
         m_pDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_POINT);
         m_pDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT);
     }

@@ -105,6 +105,8 @@ TEST_F(Render3DTest, SphereMappedMeshTakesOneTexelFromItsNormal) {
     cObject obj(mesh.c_str(), m_pDevice);
     ASSERT_FALSE(obj.IsEmpty());
     ASSERT_EQ(obj.m_dwFaces, 2u);
+    obj.ComputeNormals();
+    obj.UpdateBuffers();
 
     IDirect3DTexture8* halves =
         MakeTexture(64, 64, [](int x, int) { return x < 32 ? 0xffff0000u : 0xff00ff00u; });
