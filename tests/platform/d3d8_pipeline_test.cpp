@@ -67,6 +67,25 @@ TEST_F(Pipeline, StageWithoutItsTextureIsDisabled) {
     tex->Release();
 }
 
+TEST_F(Pipeline, CreatingATextureLeavesEveryStageBindingAlone) {
+    IDirect3DTexture8* grey = MakeTexture(2, 2, [](UINT, UINT) { return 0xff808080u; });
+    dev->SetTexture(1, grey);
+    dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    dev->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+    dev->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    dev->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
+    ClearTo(0xff000000);
+    ASSERT_EQ(TexturedQuad(0, 0, 8, 8, 0xffffffff), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(4, 4), 0x808080));
+    // Uploads bind textures of their own; the next draw must still see stage 1's.
+    IDirect3DTexture8* black = MakeTexture(2, 2, [](UINT, UINT) { return 0xff000000u; });
+    ASSERT_EQ(TexturedQuad(0, 0, 8, 8, 0xffffffff), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(4, 4), 0x808080));
+    dev->SetTexture(1, nullptr);
+    grey->Release();
+    black->Release();
+}
+
 TEST_F(Pipeline, TextureFormatsAndPointSampling) {
     IDirect3DTexture8* t16 = nullptr;
     ASSERT_EQ(dev->CreateTexture(2, 1, 1, 0, D3DFMT_A4R4G4B4, D3DPOOL_MANAGED, &t16), D3D_OK);

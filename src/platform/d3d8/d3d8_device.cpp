@@ -324,9 +324,10 @@ HRESULT Device::CopyRects(IDirect3DSurface8* pSrc, const RECT* pSrcRects, UINT c
     return D3D_OK;
 }
 
-void Device::ForgetTextureBinding() {
-    m_gl.textures[0] = 0;
+void Device::BindTextureForUpload(GLuint name) {
     glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, name);
+    m_gl.textures[0] = name;
 }
 
 void Device::ForgetTextureName(GLuint name) {

@@ -112,7 +112,8 @@ public:
                                    const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) override;
 
     // ---- for the resources ----
-    void ForgetTextureBinding();           // a resource bound a texture of its own on unit 0
+    // Binds a texture on unit 0 for an upload or read-back, keeping the binding cache true.
+    void BindTextureForUpload(GLuint name);
     void ForgetTextureName(GLuint name);   // a texture is being deleted
     void ForgetSurface(Surface* surface);  // a surface is being deleted
     void FlushForReadback() {}

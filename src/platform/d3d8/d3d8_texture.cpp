@@ -93,7 +93,7 @@ Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usa
     if (usage & D3DUSAGE_RENDERTARGET) levels = 1;
 
     glGenTextures(1, &m_name);
-    glBindTexture(GL_TEXTURE_2D, m_name);
+    m_device->BindTextureForUpload(m_name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
     glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, format.swizzle);
@@ -115,7 +115,6 @@ Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usa
         m_levels[l].surface = std::make_unique<Surface>(this, l, d);
     }
     D3D8_GL_CHECK("glTexImage2D");
-    m_device->ForgetTextureBinding();
 }
 
 Texture::~Texture() {
@@ -158,11 +157,10 @@ HRESULT Texture::LockRect(UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* p
         if (IsRenderTarget()) {
             m_device->FlushForReadback();
             glPixelStorei(GL_PACK_ALIGNMENT, 1);
-            glBindTexture(GL_TEXTURE_2D, m_name);
+            m_device->BindTextureForUpload(m_name);
             glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(Level), m_format->uploadFormat, m_format->uploadType,
                           lv.bytes.data());
             D3D8_GL_CHECK("glGetTexImage");
-            m_device->ForgetTextureBinding();
         }
     }
     ++lv.locks;
@@ -180,11 +178,10 @@ HRESULT Texture::UnlockRect(UINT Level) {
         const D3DSURFACE_DESC& d = lv.surface->Desc();
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glBindTexture(GL_TEXTURE_2D, m_name);
+        m_device->BindTextureForUpload(m_name);
         glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(Level), 0, 0, d.Width, d.Height, m_format->uploadFormat,
                         m_format->uploadType, lv.bytes.data());
         D3D8_GL_CHECK("glTexSubImage2D");
-        m_device->ForgetTextureBinding();
     }
     // A render target's copy would go stale at the next draw; keep only what the program wrote.
     if (IsRenderTarget()) std::vector<BYTE>().swap(lv.bytes);
