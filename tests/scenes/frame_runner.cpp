@@ -29,6 +29,10 @@ int Frame::Max(int x0, int y0, int x1, int y1) const {
     return m;
 }
 
+bool g_keepLog = false;
+
+std::string RunLogPath() { return std::string(VELUNAR_TEST_TMP) + "/work/debug.txt"; }
+
 Frame RenderAt(double t, int* status) {
     namespace fs = std::filesystem;
     fs::create_directories(VELUNAR_TEST_TMP);
@@ -37,8 +41,16 @@ Frame RenderAt(double t, int* status) {
     const std::string shot = std::string(VELUNAR_TEST_TMP) + name;
     fs::remove(shot);
     char cmd[1024];
-    std::snprintf(cmd, sizeof cmd, "cd '%s' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ./velunar --at %.4f --shot '%s' >/dev/null 2>&1",
-                  VELUNAR_RUN_DIR, t, shot.c_str());
+    // A private working directory that sees the runnable tree, so parallel runs keep their logs apart.
+    const std::string work = std::string(VELUNAR_TEST_TMP) + "/work";
+    if (!fs::exists(work + "/data")) {
+        fs::create_directories(work);
+        fs::create_symlink(std::string(VELUNAR_RUN_DIR) + "/data", work + "/data");
+        fs::create_symlink(std::string(VELUNAR_RUN_DIR) + "/velunar.mp3", work + "/velunar.mp3");
+    }
+    std::snprintf(cmd, sizeof cmd,
+                  "cd '%s' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '%s' --at %.4f --shot '%s' %s >/dev/null 2>&1",
+                  work.c_str(), VELUNAR_EXE, t, shot.c_str(), g_keepLog ? "-debug" : "");
     int rc = std::system(cmd);
     int code = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     if (status) *status = code;

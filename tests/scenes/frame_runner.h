@@ -19,6 +19,9 @@ struct Frame {
 // Renders demo time t with `velunar --at t --shot` run in the runnable tree; an empty frame when
 // the program failed (its exit status goes to *status).
 Frame RenderAt(double t, int* status = nullptr);
+// With true, runs pass "-debug" so RunLogPath() keeps the last run's log.
+extern bool g_keepLog;
+std::string RunLogPath();
 // Reads an 8-bit RGB or RGBA PNG (alpha dropped).
 Frame ReadPng(const std::string& path);
 // Reads a JPEG as RGB.

@@ -87,6 +87,59 @@ TEST(ShowFrames, FlowerSceneFadesToWhite) {
     EXPECT_GT(f.Mean(0, 100, 800, 500), 200.0);
 }
 
+// Pixels of the flower's chrome (bright cyan from its sphere map) in the band.
+int ChromePixels(const Frame& f) {
+    int n = 0;
+    for (int y = 100; y < 500; y += 2)
+        for (int x = 0; x < 800; x += 2) {
+            const std::uint8_t* p = f.at(x, y);
+            n += p[1] > 140 && p[2] > 170 && p[0] < 150;
+        }
+    return n;
+}
+
+TEST(ShowFrames, FlowerGrowsAsTheCameraDescends) {
+    const int early = ChromePixels(RenderAt(48.7));
+    const int middle = ChromePixels(RenderAt(52.7));
+    const int low = ChromePixels(RenderAt(57.5));
+    EXPECT_LT(early, middle);
+    EXPECT_LT(middle, low);
+}
+
+TEST(ShowFrames, StartUpLogInOrder) {
+    g_keepLog = true;
+    Frame f = RenderAt(-5.0);
+    g_keepLog = false;
+    ASSERT_TRUE(f.ok());
+    std::FILE* file = std::fopen(RunLogPath().c_str(), "r");
+    ASSERT_NE(file, nullptr);
+    std::string log;
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, file)) > 0;) log.append(buf, n);
+    std::fclose(file);
+    const char* lines[] = {
+        "CLogger::CLogger : Starting debug session on ",
+        "CTextureManager::CTextureManager : Initialized and waiting for orders...",
+        "Successfully loaded [tex1] from  data/back2.jpg",
+        "Successfully loaded [white] from  data/white.jpg",
+        "[CPaski]",
+        "CMouse::CMouse : DirectInput device created",
+        "CKeyboard::CKeyboard : DirectInput device created",
+        "[flarencja]",
+        "[hlvqll]",
+        "[fx09_tlo]",
+        "[fx10_tlo]",
+        "cObject : Loaded data/flower.obj",
+        "CLogger::~CLogger : Ending debug session on ",
+    };
+    size_t at = 0;
+    for (const char* line : lines) {
+        size_t found = log.find(line, at);
+        EXPECT_NE(found, std::string::npos) << line;
+        if (found != std::string::npos) at = found;
+    }
+}
+
 TEST(ShowFrames, TimesOutsideTheShowAreRefused) {
     int status = 0;
     EXPECT_FALSE(RenderAt(171.0, &status).ok());
