@@ -120,6 +120,19 @@ TEST_F(Raster, DepthTestWritesAndTheUnclippedZOfDisabledDepth) {
     EXPECT_TRUE(Near(Pixel(50, 50), 0xffffff00));
 }
 
+TEST_F(Raster, StatesHoldAcrossClears) {
+    // Clears write every channel and the depth; the next draws still follow the render states.
+    dev->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    dev->SetRenderState(D3DRS_COLORWRITEENABLE, D3DCOLORWRITEENABLE_RED | D3DCOLORWRITEENABLE_GREEN);
+    ASSERT_EQ(Quad(0, 0, 4, 4, 0xffffffff, 0.5f), D3D_OK);
+    for (int frame = 0; frame < 2; ++frame) {
+        ClearTo(0xff000000);
+        ASSERT_EQ(Quad(0, 0, 100, 100, 0xffff0000, 0.2f), D3D_OK);
+        ASSERT_EQ(Quad(0, 0, 100, 100, 0xffffffff, 0.6f), D3D_OK);  // 0.2 was not written: drawn, but not blue
+        EXPECT_TRUE(Near(Pixel(50, 50), 0xffffff00, 0, true)) << "frame " << frame;
+    }
+}
+
 TEST_F(Raster, BlendFactorPairs) {
     struct Case {
         DWORD src, dst;

@@ -417,12 +417,14 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
                      ((Color >> 24) & 0xff) / 255.0f);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         m_gl.colorMask = 0xf;
+        m_fixedDirty = true;
     }
     if ((Flags & D3DCLEAR_ZBUFFER) && m_hasDepth) {
         bits |= GL_DEPTH_BUFFER_BIT;
         glClearDepth(std::clamp(Z, 0.0f, 1.0f));
         glDepthMask(GL_TRUE);
         m_gl.depthMask = GL_TRUE;
+        m_fixedDirty = true;
     }
     if ((Flags & D3DCLEAR_STENCIL) && m_hasDepth) {
         bits |= GL_STENCIL_BUFFER_BIT;
@@ -430,6 +432,8 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
         glStencilMask(0xff);
     }
     if (!bits) return D3D_OK;
+    // The masks and the scissor set here are not what the render states ask for.
+    m_fixedDirty = true;
     // Clears are limited to the viewport, and to each rectangle when some are given.
     const D3DVIEWPORT8& vp = m_state.viewport;
     LONG vx0 = static_cast<LONG>(vp.X), vy0 = static_cast<LONG>(vp.Y);
