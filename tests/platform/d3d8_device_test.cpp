@@ -183,6 +183,30 @@ TEST_F(Device, BufferLocksKeepTheirContentWhateverThePool) {
     EXPECT_EQ(ib->Release(), 0u);
 }
 
+TEST_F(Device, ABufferMadeAfterOneIsFreedDrawsItsOwnVertices) {
+    // GL hands a freed buffer's name to the next one; the layout of the old must not stick.
+    for (D3DCOLOR colour : {0xffff0000u, 0xff00ff00u}) {
+        IDirect3DVertexBuffer8* vb = nullptr;
+        ASSERT_EQ(dev->CreateVertexBuffer(4 * sizeof(ScreenVertex), D3DUSAGE_WRITEONLY, kScreenFvf, D3DPOOL_DEFAULT, &vb),
+                  D3D_OK);
+        BYTE* p = nullptr;
+        ASSERT_EQ(vb->Lock(0, 0, &p, 0), D3D_OK);
+        auto* v = reinterpret_cast<ScreenVertex*>(p);
+        v[0] = {0, 0, 0.5f, 1, colour};
+        v[1] = {20, 0, 0.5f, 1, colour};
+        v[2] = {0, 20, 0.5f, 1, colour};
+        v[3] = {20, 20, 0.5f, 1, colour};
+        vb->Unlock();
+        dev->SetVertexShader(kScreenFvf);
+        dev->SetStreamSource(0, vb, sizeof(ScreenVertex));
+        ClearTo(0xff000000);
+        ASSERT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+        EXPECT_TRUE(Near(Pixel(10, 10), colour));
+        dev->SetStreamSource(0, nullptr, 0);
+        EXPECT_EQ(vb->Release(), 0u);
+    }
+}
+
 TEST_F(Device, RenderToTextureThenSampleIt) {
     IDirect3DTexture8* target = nullptr;
     ASSERT_EQ(dev->CreateTexture(64, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target), D3D_OK);

@@ -62,6 +62,9 @@ VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, 
     m_desc.FVF = fvf;
 }
 
+VertexBuffer::~VertexBuffer() { m_device->ForgetBuffer(m_store.Name()); }
+IndexBuffer::~IndexBuffer() { m_device->ForgetBuffer(m_store.Name()); }
+
 void VertexBuffer::HoldDevice() { m_hold.Hold(m_device); }
 void IndexBuffer::HoldDevice() { m_hold.Hold(m_device); }
 

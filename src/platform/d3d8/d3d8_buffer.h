@@ -36,6 +36,7 @@ private:
 class VertexBuffer final : public RefCounted<IDirect3DVertexBuffer8> {
 public:
     VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
+    ~VertexBuffer() override;
     HRESULT GetDevice(IDirect3DDevice8** ppDevice) override;
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
     HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override { return m_store.Lock(offset, size, data, flags); }
@@ -54,6 +55,7 @@ private:
 class IndexBuffer final : public RefCounted<IDirect3DIndexBuffer8> {
 public:
     IndexBuffer(Device* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
+    ~IndexBuffer() override;
     HRESULT GetDevice(IDirect3DDevice8** ppDevice) override;
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
     HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override { return m_store.Lock(offset, size, data, flags); }

@@ -330,6 +330,12 @@ void Device::BindTextureForUpload(GLuint name) {
     m_gl.textures[0] = name;
 }
 
+void Device::ForgetBuffer(GLuint name) {
+    if (m_gl.attribBuffer == name) m_gl.attribBuffer = 0, m_gl.attribFvf = 0;
+    if (m_gl.arrayBuffer == name) m_gl.arrayBuffer = 0;
+    if (m_gl.elementBuffer == name) m_gl.elementBuffer = 0;
+}
+
 void Device::ForgetTextureName(GLuint name) {
     for (GLuint& t : m_gl.textures)
         if (t == name) t = 0;

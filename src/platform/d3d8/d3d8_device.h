@@ -115,6 +115,7 @@ public:
     // Binds a texture on unit 0 for an upload or read-back, keeping the binding cache true.
     void BindTextureForUpload(GLuint name);
     void ForgetTextureName(GLuint name);   // a texture is being deleted
+    void ForgetBuffer(GLuint name);        // a buffer is being deleted (GL may reuse its name)
     void ForgetSurface(Surface* surface);  // a surface is being deleted
     void FlushForReadback() {}
 
