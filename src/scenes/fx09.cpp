@@ -26,21 +26,8 @@ void RenderFx09(float) {
     g_pRender->m_dwClearColor = 0;
     g_pRender->BeginScene(2);
 
-    g_pRender->SetTexture("fx09_tlo", 0);
-    g_pDevice->SetRenderState(D3DRS_WRAP0, 0);
-    g_pRender->SetTextureMode(TM_ALPHABLEND, 0);
-    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-    g_pFx09Band->SetAlpha(255);
-    g_pFx09Band->Render(g_pDevice);
-
-    g_pRender->SetTextureMode(TM_NOTEXGEN, 0);
-    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_U);
-    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-    g_pRender->SetTexture("tc", 0);
+    DrawBandPicture(*g_pFx09Band, "fx09_tlo");
+    SetTranslucentGridStates("tc");
 
     // First pass: the radial map, a quarter opaque.
     g_pFx1->speed = 0.061f;

@@ -35,21 +35,8 @@ void RenderFx10(float t) {
 
     g_pRender->m_dwClearColor = 0;
     g_pRender->BeginScene(2);
-    g_pRender->SetTexture("fx10_tlo", 0);
-    g_pDevice->SetRenderState(D3DRS_WRAP0, 0);
-    g_pRender->SetTextureMode(TM_ALPHABLEND, 0);
-    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-    g_pFx10Band->SetAlpha(255);
-    g_pFx10Band->Render(g_pDevice);
-
-    g_pRender->SetTextureMode(TM_NOTEXGEN, 0);
-    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_U);
-    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-    g_pRender->SetTexture("h3", 0);
+    DrawBandPicture(*g_pFx10Band, "fx10_tlo");
+    SetTranslucentGridStates("h3");
 
     g_pFx1->speed = 0.061f;
     g_pFx1->Animate(e, true);

@@ -1,5 +1,28 @@
 #include "scenes/scene_util.h"
 
+#include "render/render.h"
+#include "render/render_globals.h"
+
+void DrawBandPicture(CImageQuad& band, const char* texture) {
+    g_pRender->SetTexture(texture, 0);
+    g_pDevice->SetRenderState(D3DRS_WRAP0, 0);
+    g_pRender->SetTextureMode(TM_ALPHABLEND, 0);
+    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    band.SetAlpha(255);
+    band.Render(g_pDevice);
+}
+
+void SetTranslucentGridStates(const char* texture) {
+    g_pRender->SetTextureMode(TM_NOTEXGEN, 0);
+    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_U);
+    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    g_pRender->SetTexture(texture, 0);
+}
+
 void SetGridColour(fx& grid, std::uint32_t argb) {
     FLATVERTEX* v = grid.Live();
     if (!v) return;
