@@ -2,6 +2,8 @@
 // test program, read back from disk.
 #pragma once
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,12 +15,14 @@
 
 namespace assettest {
 
-inline std::string GenDir() { return std::string(VELUNAR_TEST_TMP) + "/gen"; }
+// CTest runs the cases of one program as parallel processes: each gets a folder of its own.
+inline std::string ProcessTmp() { return std::string(VELUNAR_TEST_TMP) + "/p" + std::to_string(::getpid()); }
+inline std::string GenDir() { return ProcessTmp() + "/gen"; }
 
 class AssetTree : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        std::filesystem::remove_all(VELUNAR_TEST_TMP);
+        std::filesystem::remove_all(ProcessTmp());
         failed_ = assetgen::WriteDataTree(GenDir(), 2);
     }
     static std::string Data(const std::string& f) { return GenDir() + "/data/" + f; }
@@ -27,6 +31,7 @@ protected:
         EXPECT_TRUE(assetgen::ReadImage(Data(f), d)) << f << " does not decode";
         return d;
     }
+    static void TearDownTestSuite() { std::filesystem::remove_all(ProcessTmp()); }
     static inline std::vector<std::string> failed_;
 };
 
