@@ -43,11 +43,11 @@ Frame RenderAt(double t, int* status) {
     char cmd[1024];
     // A private working directory that sees the runnable tree, so parallel runs keep their logs apart.
     const std::string work = std::string(VELUNAR_TEST_TMP) + "/work";
-    if (!fs::exists(work + "/data")) {
-        fs::create_directories(work);
-        fs::create_symlink(std::string(VELUNAR_RUN_DIR) + "/data", work + "/data");
-        fs::create_symlink(std::string(VELUNAR_RUN_DIR) + "/velunar.mp3", work + "/velunar.mp3");
-    }
+    // Parallel cases may race to make the links: whoever comes second finds them there.
+    std::error_code ec;
+    fs::create_directories(work, ec);
+    fs::create_symlink(std::string(VELUNAR_RUN_DIR) + "/data", work + "/data", ec);
+    fs::create_symlink(std::string(VELUNAR_RUN_DIR) + "/velunar.mp3", work + "/velunar.mp3", ec);
     std::snprintf(cmd, sizeof cmd,
                   "cd '%s' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '%s' --at %.4f --shot '%s' %s >/dev/null 2>&1",
                   work.c_str(), VELUNAR_EXE, t, shot.c_str(), g_keepLog ? "-debug" : "");
