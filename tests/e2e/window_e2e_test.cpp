@@ -129,7 +129,8 @@ protected:
     }
     // The window id, found by its class name once it is mapped.
     std::string FindWindow() {
-        for (int i = 0; i < 100; ++i) {
+        // Generous: on a loaded machine start-up takes seconds before the window maps.
+        for (int i = 0; i < 300; ++i) {
             const std::string id = Xdotool(std::string("search --onlyvisible --classname '^") + kTitle + "$'");
             if (!id.empty()) return id.substr(0, id.find('\n'));
             std::this_thread::sleep_for(100ms);

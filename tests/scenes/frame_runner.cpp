@@ -3,6 +3,7 @@
 #include <jpeglib.h>
 #include <png.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -31,7 +32,10 @@ int Frame::Max(int x0, int y0, int x1, int y1) const {
 
 bool g_keepLog = false;
 
-std::string RunLogPath() { return std::string(VELUNAR_TEST_TMP) + "/work/debug.txt"; }
+// CTest runs the cases as parallel processes: each works in a folder of its own.
+std::string WorkDir() { return std::string(VELUNAR_TEST_TMP) + "/work" + std::to_string(::getpid()); }
+
+std::string RunLogPath() { return WorkDir() + "/debug.txt"; }
 
 Frame RenderAt(double t, int* status) {
     namespace fs = std::filesystem;
@@ -42,7 +46,7 @@ Frame RenderAt(double t, int* status) {
     fs::remove(shot);
     char cmd[1024];
     // A private working directory that sees the runnable tree, so parallel runs keep their logs apart.
-    const std::string work = std::string(VELUNAR_TEST_TMP) + "/work";
+    const std::string work = WorkDir();
     // Parallel cases may race to make the links: whoever comes second finds them there.
     std::error_code ec;
     fs::create_directories(work, ec);
