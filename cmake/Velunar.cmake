@@ -25,10 +25,10 @@ function(velunar_subsystem name)
   endif()
 endfunction()
 
-# velunar_add_test(NAME LABEL unit|render|e2e SOURCES ... LIBS ...): one GoogleTest program,
+# velunar_add_test(NAME [SERIAL] LABEL unit|render|e2e SOURCES ... LIBS ...): one GoogleTest program,
 # its cases discovered by CTest when the tests run (not at build time, so GL is not needed to build).
 function(velunar_add_test name)
-  cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "SERIAL" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_LABEL)
     set(ARG_LABEL unit)
   endif()
@@ -42,9 +42,14 @@ function(velunar_add_test name)
     VELUNAR_RUN_DIR="${VELUNAR_RUN_DIR}"
     VELUNAR_EXE="${VELUNAR_RUN_DIR}/velunar"
     VELUNAR_TEST_TMP="${CMAKE_CURRENT_BINARY_DIR}/tmp_${name}")
+  # SERIAL: cases that need a display server of their own run alone.
+  set(serial FALSE)
+  if(ARG_SERIAL)
+    set(serial TRUE)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
+    PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL ${serial}
                ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
 endfunction()

@@ -39,19 +39,18 @@ std::string RunLogPath() { return WorkDir() + "/debug.txt"; }
 
 Frame RenderAt(double t, int* status) {
     namespace fs = std::filesystem;
-    fs::create_directories(VELUNAR_TEST_TMP);
-    char name[64];
-    std::snprintf(name, sizeof name, "/frame_%.4f.png", t);
-    const std::string shot = std::string(VELUNAR_TEST_TMP) + name;
-    fs::remove(shot);
-    char cmd[1024];
-    // A private working directory that sees the runnable tree, so parallel runs keep their logs apart.
+    // A working directory of this process that sees the runnable tree, so parallel cases keep
+    // their logs and pictures apart.
     const std::string work = WorkDir();
-    // Parallel cases may race to make the links: whoever comes second finds them there.
     std::error_code ec;
     fs::create_directories(work, ec);
     fs::create_symlink(std::string(VELUNAR_RUN_DIR) + "/data", work + "/data", ec);
     fs::create_symlink(std::string(VELUNAR_RUN_DIR) + "/velunar.mp3", work + "/velunar.mp3", ec);
+    char name[64];
+    std::snprintf(name, sizeof name, "/frame_%.4f.png", t);
+    const std::string shot = work + name;
+    fs::remove(shot, ec);
+    char cmd[1024];
     std::snprintf(cmd, sizeof cmd,
                   "cd '%s' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '%s' --at %.4f --shot '%s' %s >/dev/null 2>&1",
                   work.c_str(), VELUNAR_EXE, t, shot.c_str(), g_keepLog ? "-debug" : "");
