@@ -14,7 +14,7 @@
 #include "platform/fsound/fsound_ext.h"
 #include "platform/fsound/library.h"
 #include "platform/fsound/pcm.h"
-#include "platform/fsound/spectrum.h"
+#include "platform/fsound/fft_bands.h"
 #include "platform/window/clock.h"
 #include "sound_fixtures.h"
 

@@ -122,18 +122,29 @@ protected:
     }
     void Start(std::vector<std::string> args) {
         args.insert(args.begin(), VELUNAR_EXE);
+        args_ = args;
         pid_ = Spawn(args, {"DISPLAY=" + x_.display(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy"}, dir_, true);
     }
+    std::vector<std::string> args_;
     std::string Xdotool(const std::string& args) {
         return Capture("DISPLAY=" + x_.display() + " timeout 20 " VELUNAR_XDOTOOL " " + args + " 2>/dev/null");
     }
     // The window id, found by its class name once it is mapped.
     std::string FindWindow() {
-        // Generous: on a loaded machine start-up takes seconds before the window maps.
-        for (int i = 0; i < 300; ++i) {
-            const std::string id = Xdotool(std::string("search --onlyvisible --classname '^") + kTitle + "$'");
-            if (!id.empty()) return id.substr(0, id.find('\n'));
-            std::this_thread::sleep_for(100ms);
+        // Generous: on a loaded machine start-up takes seconds before the window maps. A program
+        // that has not shown its window after 15 s is started once more on the same server.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            for (int i = 0; i < 150; ++i) {
+                const std::string id = Xdotool(std::string("search --onlyvisible --classname '^") + kTitle + "$'");
+                if (!id.empty()) return id.substr(0, id.find('\n'));
+                std::this_thread::sleep_for(100ms);
+            }
+            int status = 0;
+            const bool ended = waitpid(pid_, &status, WNOHANG) == pid_;
+            std::fprintf(stderr, "no window yet on %s (program %s); starting it again\n", x_.display().c_str(),
+                         ended ? "ended" : "still running");
+            if (!ended) WaitFor(pid_, 1ms);
+            pid_ = Spawn(args_, {"DISPLAY=" + x_.display(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy"}, dir_, true);
         }
         return {};
     }

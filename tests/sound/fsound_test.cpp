@@ -16,7 +16,7 @@
 #include "platform/fsound/fmod.h"
 #include "platform/fsound/fsound_ext.h"
 #include "platform/fsound/pcm.h"
-#include "platform/fsound/spectrum.h"
+#include "platform/fsound/fft_bands.h"
 #include "platform/window/clock.h"
 #include "sound_fixtures.h"
 

@@ -14,7 +14,7 @@
 
 #include "platform/fsound/module.h"
 #include "platform/fsound/pcm.h"
-#include "platform/fsound/spectrum.h"
+#include "platform/fsound/fft_bands.h"
 
 namespace velunar::fsound {
 

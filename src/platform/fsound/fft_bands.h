@@ -1,5 +1,5 @@
-// spectrum.h - the FFT unit: 512 band levels from a 1024-sample mono window of the output.
-// Depends on: FFTW (single precision) inside spectrum.cpp.
+// fft_bands.h - the FFT unit: 512 band levels from a 1024-sample mono window of the output.
+// Depends on: FFTW (single precision) inside fft_bands.cpp.
 #pragma once
 
 #include <array>
@@ -8,7 +8,7 @@ namespace velunar::fsound {
 
 // The gain the scenes' spectrum levels are tuned for (fx01, fx04 and fx10 read the mean of the
 // first 64 bands). Measured on our own velunar.mp3 (172 s) with bench/sound's tool,
-// `spectrum_level velunar.mp3`: at gain 1 that mean has p10 0.0083, median 0.0126, p95 0.0231 and
+// `band_level velunar.mp3`: at gain 1 that mean has p10 0.0083, median 0.0126, p95 0.0231 and
 // max 0.0353 (windows every 16.7 ms). Gain 13 puts the median at about 0.16, the p95 at 0.30 and
 // the loudest beats near 0.4 as the scenes read them (each band clamped at 1), the range they were
 // designed for; fsound_test checks it on the built track. Re-run the tool when the track changes.

@@ -1,5 +1,5 @@
-// spectrum.cpp - Hann window, real FFT through FFTW, magnitudes normalised to a sine's amplitude.
-#include "platform/fsound/spectrum.h"
+// fft_bands.cpp - Hann window, real FFT through FFTW, magnitudes normalised to a sine's amplitude.
+#include "platform/fsound/fft_bands.h"
 
 #include <fftw3.h>
 

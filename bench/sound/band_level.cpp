@@ -1,4 +1,4 @@
-// spectrum_level FILE [STEP_MS] [--trace]: the level the scenes read from a track, to calibrate kSpectrumGain.
+// band_level FILE [STEP_MS] [--trace]: the level the scenes read from a track, to calibrate kSpectrumGain.
 // Walks the decoded track in steps (default 1000/60 ms, one frame at 60 fps) and takes the mean of
 // the first 64 bands, as fx01, fx04 and fx10 do, of the window that ends at each step: at gain 1
 // (unclamped) and at the current gain (clamped per band, as the scenes see it). Prints percentiles
@@ -12,13 +12,13 @@
 
 #include "platform/fsound/fmod.h"
 #include "platform/fsound/pcm.h"
-#include "platform/fsound/spectrum.h"
+#include "platform/fsound/fft_bands.h"
 
 using velunar::fsound::SpectrumAnalyser;
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: spectrum_level FILE [STEP_MS]\n");
+        std::fprintf(stderr, "usage: band_level FILE [STEP_MS]\n");
         return 2;
     }
     double stepMs = argc > 2 ? std::atof(argv[2]) : 1000.0 / 60;
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     velunar::fsound::Pcm pcm;
     std::string error;
     if (!velunar::fsound::DecodeFile(argv[1], FSOUND_NORMAL, pcm, error)) {
-        std::fprintf(stderr, "spectrum_level: %s\n", error.c_str());
+        std::fprintf(stderr, "band_level: %s\n", error.c_str());
         return 1;
     }
     pcm = velunar::fsound::Resample(pcm, 44100, velunar::fsound::Resampling::kCubic);
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
         seenMeans.push_back(s / 64);
     }
     if (rawMeans.empty()) {
-        std::fprintf(stderr, "spectrum_level: the track is shorter than one step\n");
+        std::fprintf(stderr, "band_level: the track is shorter than one step\n");
         return 1;
     }
     if (trace) {
