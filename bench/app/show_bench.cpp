@@ -1,6 +1,6 @@
 // Whole-show costs on the virtual clock: start-up to the first frame, and one frame tick per scene
 // with rasterising switched off, which leaves our own CPU work (state, grids, meshes, fades).
-#include "app/core/globals.h"
+#include "core/globals.h"
 #include "app/demo.h"
 #include "platform/d3d8/d3d8_ext.h"
 #include "platform/fsound/fsound_ext.h"

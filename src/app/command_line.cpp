@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/core/globals.h"
+#include "core/globals.h"
 
 std::string JoinCommandLine(int argc, char** argv) {
     std::string line;

@@ -2,7 +2,7 @@
 // failure stops the show; everything else that fails is logged where it fails and left out.
 #include "app/demo.h"
 
-#include "app/core/globals.h"
+#include "core/globals.h"
 #include "fx/grid.h"
 #include "input/input_globals.h"
 #include "input/keyboard.h"

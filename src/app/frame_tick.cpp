@@ -2,7 +2,7 @@
 // the music start, the scheduled scene and its fades, the letterbox bars, the two keys, present.
 #include "app/demo.h"
 
-#include "app/core/globals.h"
+#include "core/globals.h"
 #include "app/frame_hooks.h"
 #include "app/scene_schedule.h"
 #include "input/input_globals.h"

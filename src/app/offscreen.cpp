@@ -4,8 +4,8 @@
 // keep every state change but rasterise nothing.
 #include "app/offscreen.h"
 
-#include "app/core/globals.h"
-#include "app/core/logger.h"
+#include "core/globals.h"
+#include "core/logger.h"
 #include "app/demo.h"
 #include "app/frame_hooks.h"
 #include "app/scene_schedule.h"

@@ -6,8 +6,8 @@
 #include <new>
 
 #include "app/command_line.h"
-#include "app/core/globals.h"
-#include "app/core/logger.h"
+#include "core/globals.h"
+#include "core/logger.h"
 #include "app/demo.h"
 #include "input/input_globals.h"
 #include "input/keyboard.h"

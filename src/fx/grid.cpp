@@ -1,7 +1,7 @@
 // grid.cpp - the grid effect object: its vertex grid, buffers, mode dispatch, scroll and draw.
 #include "fx/grid.h"
 
-#include "app/core/logger.h"
+#include "core/logger.h"
 #include "render/render.h"
 
 #include <cmath>

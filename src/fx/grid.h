@@ -6,8 +6,8 @@
 
 #include "fx/grid_modes.h"
 #include "platform/d3d8/d3d8.h"
-#include "render/vertex.h"
-#include "render/vector3.h"
+#include "math/vertex.h"
+#include "math/vector3.h"
 
 #include <memory>
 

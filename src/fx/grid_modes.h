@@ -4,7 +4,7 @@
 // Depends on: the screen-space vertex format of the renderer.
 #pragma once
 
-#include "render/vertex.h"
+#include "math/vertex.h"
 
 // Mode numbers as the scenes pass them to fx::Update.
 enum FxMode {

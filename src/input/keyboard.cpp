@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/core/logger.h"
+#include "core/logger.h"
 
 CKeyboard::CKeyboard(HWND hWnd, BOOL bExclusive, BOOL bForeground, BOOL bNoWinKey, BOOL bImmediate)
     : m_bExclusive(bExclusive), m_bForeground(bForeground), m_bImmediate(bImmediate), m_bNoWinKey(bNoWinKey) {

@@ -1,7 +1,7 @@
 // mouse.cpp - CMouse over DirectInput 8.
 #include "input/mouse.h"
 
-#include "app/core/logger.h"
+#include "core/logger.h"
 
 CMouse::CMouse(HWND hWnd, BOOL bExclusive, BOOL bForeground, BOOL bImmediate)
     : m_bExclusive(bExclusive), m_bForeground(bForeground), m_bImmediate(bImmediate), m_hWnd(hWnd) {

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/gdi/glyph_raster.h"
-#include "render/vertex.h"
+#include "math/vertex.h"
 
 namespace {
 

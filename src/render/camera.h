@@ -3,7 +3,7 @@
 // Depends on: Vector3.
 #pragma once
 
-#include "render/vector3.h"
+#include "math/vector3.h"
 
 class Camera {
 public:

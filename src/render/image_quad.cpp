@@ -2,8 +2,8 @@
 // coordinates, in their own vertex buffer.
 #include "render/image_quad.h"
 
-#include "app/core/logger.h"
-#include "render/vertex.h"
+#include "core/logger.h"
+#include "math/vertex.h"
 
 namespace {
 

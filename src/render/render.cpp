@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "app/core/globals.h"
-#include "app/core/logger.h"
+#include "core/globals.h"
+#include "core/logger.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "platform/window/clock.h"
 #include "platform/window/window.h"

@@ -6,8 +6,8 @@
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/wintypes.h"
-#include "render/vector3.h"
-#include "render/vertex.h"
+#include "math/vector3.h"
+#include "math/vertex.h"
 
 class Camera;
 class CSprite;

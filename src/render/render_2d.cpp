@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/core/globals.h"
-#include "app/core/logger.h"
+#include "core/globals.h"
+#include "core/logger.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "render/render.h"
-#include "render/vertex.h"
+#include "math/vertex.h"
 #include "resources/sprite.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // render_3d.cpp - CRender's camera, the view / world / projection matrices and mesh drawing.
-#include "app/core/logger.h"
+#include "core/logger.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "render/camera.h"
 #include "render/render.h"

@@ -2,7 +2,7 @@
 // swapped in for the device's targets between BeginRender and EndRender.
 #include "render/texture_renderer.h"
 
-#include "app/core/logger.h"
+#include "core/logger.h"
 
 CTextureRenderer::CTextureRenderer(IDirect3DDevice8* pDevice, int bWithDepth, UINT width, UINT height,
                                    D3DFORMAT colorFormat, D3DFORMAT depthFormat) {

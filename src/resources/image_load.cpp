@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/core/logger.h"
+#include "core/logger.h"
 #include "platform/jpeg/jpeg.h"
 
 DWORD g_dwJpgWidth = 0;

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/core/logger.h"
+#include "core/logger.h"
 #include "platform/d3d8/d3d8.h"
-#include "render/vector3.h"
+#include "math/vector3.h"
 #include "resources/mesh_file.h"
 
 namespace {

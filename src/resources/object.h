@@ -8,7 +8,7 @@
 #pragma once
 
 #include "platform/wintypes.h"
-#include "render/vector3.h"
+#include "math/vector3.h"
 #include "resources/mesh_types.h"
 
 struct IDirect3DDevice8;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/core/logger.h"
+#include "core/logger.h"
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "resources/image_load.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/core/logger.h"
+#include "core/logger.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "render/render_globals.h"

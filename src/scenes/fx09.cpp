@@ -1,6 +1,6 @@
 // fx09.cpp - the strobe bridge: a still picture in the band under two translucent passes of the
 // shared grid warping "tc" in opposite directions; the schedule's black flashes play over it.
-#include "app/core/globals.h"
+#include "core/globals.h"
 #include "fx/grid.h"
 #include "render/image_quad.h"
 #include "render/render.h"

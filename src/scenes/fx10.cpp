@@ -1,12 +1,12 @@
 // fx10.cpp - the flower: two translucent grid passes over a still picture, then a sphere-mapped
 // flower spinning while the camera descends onto it, and a faint ghost of it shaken by the music.
-#include "app/core/crt_rand.h"
-#include "app/core/globals.h"
+#include "core/crt_rand.h"
+#include "core/globals.h"
 #include "fx/grid.h"
 #include "platform/fsound/fmod.h"
 #include "render/camera.h"
 #include "render/image_quad.h"
-#include "render/matrix.h"
+#include "math/matrix.h"
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "resources/object.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/core/globals.h"
+#include "core/globals.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // different values.
 #include <gtest/gtest.h>
 
-#include "app/core/crt_rand.h"
+#include "core/crt_rand.h"
 
 TEST(CrtRand, ClassicSequenceFromTheStartAndAfterReseeding) {
     // The first draws without srand are those of seed 1.

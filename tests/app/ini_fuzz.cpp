@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-#include "app/core/ini.h"
+#include "core/ini.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string path = "/tmp/velunar_ini_fuzz_" + std::to_string(getpid()) + ".ini";

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/core/ini.h"
-#include "app/core/logger.h"
+#include "core/ini.h"
+#include "core/logger.h"
 #include "test_dir.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <regex>
 #include <string>
 
-#include "app/core/logger.h"
+#include "core/logger.h"
 #include "test_dir.h"
 
 namespace {

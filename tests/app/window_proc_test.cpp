@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "app/core/globals.h"
-#include "app/core/logger.h"
+#include "core/globals.h"
+#include "core/logger.h"
 #include "app/window_proc.h"
 #include "input/input_globals.h"
 #include "input/keyboard.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <sstream>
 
-#include "app/core/logger.h"
+#include "core/logger.h"
 #include "input/keyboard.h"
 #include "input/mouse.h"
 #include "platform/window/sdl_window.h"

@@ -1,7 +1,7 @@
 // Matrix4 products and builders, Vector3 assignment, RotatePoint's axis order and signs.
 #include <gtest/gtest.h>
 
-#include "render/matrix.h"
+#include "math/matrix.h"
 
 namespace {
 

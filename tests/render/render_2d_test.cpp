@@ -2,7 +2,7 @@
 // batch limit) and images through the D3DX sprite.
 #include <cstdlib>
 
-#include "app/core/globals.h"
+#include "core/globals.h"
 #include "render/render_fixture.h"
 #include "resources/sprite.h"
 

@@ -4,7 +4,7 @@
 
 #include "platform/d3dx8/d3dx8.h"
 #include "render/camera.h"
-#include "render/matrix.h"
+#include "math/matrix.h"
 #include "render/render_fixture.h"
 #include "resources/object.h"
 

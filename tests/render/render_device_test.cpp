@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <regex>
 
-#include "app/core/globals.h"
+#include "core/globals.h"
 #include "render/render_fixture.h"
 #include "resources/texture_manager.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/logger.h"
+#include "core/logger.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3dx8/image.h"
 #include "platform/window/offscreen_window.h"

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/core/logger.h"
+#include "core/logger.h"
 
 class LogCapture {
 public:

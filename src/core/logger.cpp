@@ -1,5 +1,5 @@
 // logger.cpp - the debug log: opening line, one open-append-close per message, closing line.
-#include "app/core/logger.h"
+#include "core/logger.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // crt_rand.cpp - the Microsoft C runtime's linear congruential generator.
-#include "app/core/crt_rand.h"
+#include "core/crt_rand.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/d3d8/d3d8types.h"
-#include "render/vector3.h"
+#include "math/vector3.h"
 
 struct Matrix4 {
     float m[16];

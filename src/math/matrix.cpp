@@ -1,5 +1,5 @@
 // matrix.cpp - Matrix4 products and builders, and RotatePoint.
-#include "render/matrix.h"
+#include "math/matrix.h"
 
 #include <cmath>
 

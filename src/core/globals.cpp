@@ -1,7 +1,7 @@
 // globals.cpp - the shell's process-wide flags and the demo clock, zero until the shell sets them.
-#include "app/core/globals.h"
+#include "core/globals.h"
 
-#include "app/core/logger.h"
+#include "core/logger.h"
 
 HINSTANCE g_hInstance = nullptr;
 HWND g_hWnd = nullptr;

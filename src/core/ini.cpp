@@ -1,11 +1,11 @@
 // ini.cpp - CIni: one data line at a time, tokens split at single spaces.
-#include "app/core/ini.h"
+#include "core/ini.h"
 
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 
-#include "app/core/logger.h"
+#include "core/logger.h"
 
 CIni::CIni()
     : m_pszLine(new char[kLineSize]()),
