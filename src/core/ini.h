@@ -21,6 +21,8 @@ public:
     bool Read();
     bool MatchFormat(const char* pattern) const;
     bool Close();
+    // The last data line as cleaned: trailing spaces gone, every run of spaces one space.
+    const char* Line() const { return m_pszCompact; }
 
     // Fields of the last line, numbered per kind in line order.
     char* m_apszStrings[128] = {};
