@@ -37,6 +37,8 @@ public:
     void SetFieldOfView(float fFov) { m_fFov = fFov; }
     IDirect3DDevice8* GetDevice() { return m_lpDevice; }
     CTextureManager* GetTextureManager() { return m_pTextureManager; }
+    // The D3DX sprite that DrawImage and the effects' own sprite batches draw through.
+    ID3DXSprite* GetSprite() const { return m_lpSprite; }
 
     // clearMode 0: colour only, 1: depth only, other: both.
     bool BeginScene(int clearMode);
