@@ -11,8 +11,6 @@ void BlackFrame() {
 }
 }  // namespace
 
-void InitFx01() {}
-void RenderFx01(float) { BlackFrame(); }
 void InitFx02() {}
 void RenderFx02(float) { BlackFrame(); }
 void InitFx03() {}

@@ -1,5 +1,8 @@
 #include "scenes/scene_math.h"
 
+#include <algorithm>
+#include <cmath>
+
 std::uint32_t QuarterAlphaWhite(std::uint32_t colour) { return ((colour >> 26) << 24) + 0x00FFFFFFu; }
 
 float Fx10CameraHeight(float t) {
@@ -13,4 +16,37 @@ float SpectrumLevel(const float* spectrum) {
     float sum = 0.0f;
     for (int i = 0; i < 64; ++i) sum += spectrum[i];
     return sum * 0.015625f;
+}
+
+int Fx01Level(const float* spectrum) { return static_cast<int>(SpectrumLevel(spectrum) * 255.0f); }
+
+std::uint32_t Fx01PulseColour(float ms, unsigned column, int offset) {
+    constexpr double kPi = 3.141592653589793;
+    const double phase = (ms * 0.01 + column + offset) * static_cast<double>(0.1f) * kPi;
+    const auto a = static_cast<std::uint32_t>(128.0 * std::fabs(std::sin(phase)));
+    return (a << 24) + 0x00FFFFFFu;
+}
+
+namespace {
+// When the band and the logo appear.
+constexpr double kFx01BandStart = 18.301;
+}  // namespace
+
+int Fx01BandAlpha(float t) {
+    if (t < kFx01BandStart) return 0;
+    const double q = (t - kFx01BandStart) * 0.5;
+    return static_cast<int>(std::min(q, 0.7) * 255 + 15);
+}
+
+double Fx01BandTop(float t) {
+    if (t < kFx01BandStart) return 0.0;
+    return (t - kFx01BandStart) / 9;
+}
+
+float Fx02Level(const float* spectrum) {
+    if (!spectrum) return 0.0f;
+    float sum = 0.0f;
+    for (int i = 0; i < 128; ++i) sum += spectrum[i];
+    const float mean = sum * 0.0078125f;
+    return mean * mean;
 }

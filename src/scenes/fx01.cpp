@@ -1,0 +1,158 @@
+// fx01.cpp - the opening: a tile stacked into the render target as brightly as the music is loud,
+// that target wrapped over the three shared grids (tunnel, turning sphere, rings) with pulsing
+// transparency, the spectrum as black bars growing into the band from its edges, and from
+// 18.301 s a scrolling ornament band on the left and the logo at the lower right.
+#include "core/globals.h"
+#include "fx/grid.h"
+#include "platform/fsound/fmod.h"
+#include "render/image_quad.h"
+#include "render/render.h"
+#include "render/render_globals.h"
+#include "render/texture_renderer.h"
+#include "scenes/scene_math.h"
+#include "scenes/scenes.h"
+
+#include <algorithm>
+
+CImageQuad* g_pFx01Tile = nullptr;
+CImageQuad* g_pFx01Band = nullptr;
+
+namespace {
+
+void PulseColours(fx& grid, float ms, int offset) {
+    FLATVERTEX* v = grid.Live();
+    if (!v) return;
+    const unsigned columns = grid.Columns();
+    for (unsigned i = 0, n = grid.VertexCount(); i < n; ++i) v[i].color = Fx01PulseColour(ms, i % columns, offset);
+}
+
+// The tile once, then ten additive passes at the level's opacity, each colour times four.
+void DrawTarget(int level) {
+    g_pTexRenderer->BeginRender(g_pDevice);
+    g_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 0.0f, 0);
+    g_pDevice->BeginScene();
+
+    g_pRender->SetTexture("stq2", 0);
+    g_pRender->SetTextureMode(TM_TEXTUREONLY, 0);
+    g_pFx01Tile->SetAlpha(255);
+    g_pFx01Tile->Render(g_pDevice);
+
+    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+    g_pDevice->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE4X);
+    g_pDevice->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    for (int i = 0; i < 10; ++i) {
+        g_pFx01Tile->SetAlpha(static_cast<DWORD>(level));
+        g_pFx01Tile->Render(g_pDevice);
+    }
+
+    g_pDevice->EndScene();
+    g_pTexRenderer->EndRender(g_pDevice);
+}
+
+void DrawGrids(float ms) {
+    g_pRender->SetTextureMode(TM_NOTEXGEN, 0);
+    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_U);
+    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    g_pDevice->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    g_pDevice->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    g_pRender->SetTexturePtr(g_pTexRenderer->GetTexture(), 0);
+
+    // The tunnel, opaque.
+    g_pFx1->speed = 0.1f;
+    g_pFx1->Update(FX_TUNNEL, ms);
+    g_pFx1->Animate(ms, false);
+    g_pFx1->Render();
+
+    // The sphere turns with the rotation of the previous frame; its columns pulse.
+    g_pFx2->speed = -0.1f;
+    g_pFx2->Update(FX_SPHERE, ms);
+    g_pFx2->Animate(ms, true);
+    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_V);
+    PulseColours(*g_pFx2, ms, 0);
+    g_pFx2->Render();
+
+    // The rings, pulsing out of step with the sphere.
+    g_pFx3->speed = -0.1f;
+    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_U | D3DWRAP_V);
+    g_pFx3->Update(FX_RADIAL, ms);
+    g_pFx3->Animate(ms, false);
+    PulseColours(*g_pFx3, ms, 345);
+    g_pFx3->Render();
+}
+
+// Sixty-four bands two pixels wide, six times across: low bands hang from the top edge, high
+// bands rise from the bottom edge.
+void DrawBars(const float* spectrum) {
+    g_pRender->SetTextureMode(TM_TEXTUREONLY, 0);
+    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    if (!spectrum) return;
+    for (int k = 0; k < 64; ++k)
+        for (int m = 0; m < 6; ++m) {
+            const float x = static_cast<float>(2 * k + 128 * m);
+            g_pRender->DrawRect(x, 100.0f, x + 2.0f, 100.0f + 150.0f * spectrum[k], 0.1f, 0xFF000000u);
+            g_pRender->DrawRect(x, 500.0f, x + 2.0f, 500.0f - 150.0f * spectrum[63 - k], 0.1f, 0xFF000000u);
+        }
+}
+
+}  // namespace
+
+void InitFx01() {
+    g_pRender->LoadTextureA("data/layerbok.jpg", "data/layerbok.jpg", "layerbok");
+    g_pFx01Tile = new CImageQuad(g_pDevice, 0, 0, 256, 256);
+    g_pFx01Tile->SetAlpha(1);
+    g_pFx01Tile->SetUV(0.0f, 0.0f, 2.0f, 2.0f);
+    g_pRender->SetTexture("layerbok", 0);
+    g_pFx01Band = new CImageQuad(g_pDevice, 0, 99, 256, 500);
+    g_pFx01Band->SetAlpha(1);
+    g_pFx01Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(400));
+}
+
+void RenderFx01(float t) {
+    const float* spectrum = FSOUND_DSP_GetSpectrum();
+    const int level = Fx01Level(spectrum);
+    // The grids run on the demo clock's milliseconds, not on the demo time.
+    const float ms = static_cast<float>(g_dwElapsed);
+
+    DrawTarget(level);
+
+    g_pRender->m_dwClearColor = 0x000000FFu;
+    g_pRender->BeginScene(2);
+    DrawGrids(ms);
+    DrawBars(spectrum);
+
+    g_pRender->SetTextureMode(TM_ALPHABLEND, 0);
+    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    g_pRender->SetTexture("layerbok", 0);
+    g_pDevice->SetRenderState(D3DRS_WRAP0, 0);
+    if (t < 18.301) {
+        g_pFx01Band->SetAlpha(0);
+    } else {
+        g_pFx01Band->SetAlpha(static_cast<DWORD>(Fx01BandAlpha(t)));
+        const double top = Fx01BandTop(t);
+        g_pFx01Band->SetUV(0.0f, static_cast<float>(top), 1.0f, static_cast<float>(top + g_pRender->PixelToV(400)));
+    }
+    g_pFx01Band->Render(g_pDevice);
+
+    g_pRender->SetTextureMode(TM_TEXTUREONLY, 0);
+    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+
+    if (t >= 18.301) {
+        g_pRender->SetTextureMode(TM_ALPHABLEND, 0);
+        g_pRender->SetTexture("logo", 0);
+        g_pRender->DrawImage(544.0f, 422.0f, 0.1f, static_cast<float>(std::min((t - 18.301) * 0.5, 0.9)), 1.0f, 0.0f, nullptr);
+    }
+}
