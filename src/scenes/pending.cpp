@@ -11,8 +11,6 @@ void BlackFrame() {
 }
 }  // namespace
 
-void InitFx02() {}
-void RenderFx02(float) { BlackFrame(); }
 void InitFx03() {}
 void RenderFx03(float) { BlackFrame(); }
 void InitFx04() {}

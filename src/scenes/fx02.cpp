@@ -1,0 +1,93 @@
+// fx02.cpp - the planes: four translucent floor-and-ceiling passes of the first shared grid, each
+// rolled to its own angle, a sphere-mapped mesh swelling with the music added on top, and last
+// the image layers of data/layer.ini scrolling across the band.
+#include "core/globals.h"
+#include "fx/grid.h"
+#include "fx/layers.h"
+#include "math/matrix.h"
+#include "platform/fsound/fmod.h"
+#include "render/camera.h"
+#include "render/render.h"
+#include "render/render_globals.h"
+#include "resources/object.h"
+#include "scenes/scene_math.h"
+#include "scenes/scenes.h"
+
+#include <cmath>
+
+cObject* g_pFx02Mesh = nullptr;
+
+namespace {
+
+void PlanesPass(float ms, float speed, const Vector3& angles) {
+    g_pFx1->speed = speed;
+    g_pFx1->angleOffset = angles;
+    // No rate: the roll is exactly the offset.
+    g_pFx1->angleRate = Vector3(0.0f, 0.0f, 0.0f);
+    g_pFx1->Animate(ms, true);
+    g_pFx1->Update(FX_PLANES, ms);
+    g_pFx1->Render();
+}
+
+}  // namespace
+
+void InitFx02() {
+    LoadLayers();
+    g_pFx02Mesh = new cObject("data/2.obj", g_pDevice, 0);
+    g_pFx02Mesh->ComputeNormals();
+    g_pFx02Mesh->SphereMapUV();
+    g_pFx02Mesh->UpdateBuffers();
+}
+
+void RenderFx02(float t) {
+    const float level = Fx02Level(FSOUND_DSP_GetSpectrum());
+    // The grid runs on the demo clock's milliseconds; the angles and the mesh on the demo time.
+    const float ms = static_cast<float>(g_dwElapsed);
+
+    g_pRender->m_dwClearColor = 0;
+    g_pRender->BeginScene(2);
+
+    g_pRender->SetTextureMode(TM_NOTEXGEN, 0);
+    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_U);
+    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    g_pDevice->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    g_pDevice->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    g_pRender->SetTexture("stq1", 0);
+
+    PlanesPass(ms, 0.1f, Vector3(5.0f * t, 5.0f * t, 5.0f * t));
+    PlanesPass(ms, 0.1f, Vector3(0.0f, 0.0f, 0.0f));
+    // Two rolls of about 30 degrees either way with a slow sway; the first moves 2.4 times faster.
+    PlanesPass(ms, 0.24f, Vector3(0.0f, 0.0f, static_cast<float>(13 * std::sin(2.199114857512855 * t) + 30)));
+    PlanesPass(ms, 0.1f, Vector3(0.0f, 0.0f, static_cast<float>(-30 - 19 * std::sin(1.5707963267948966 * t))));
+
+    g_pRender->SetTexture("stq4", 0);
+    g_pRender->SetMaterial(0.2f, 1.0f, 1.0f, 1.0f);
+    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    g_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    g_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
+    g_pRender->SetTextureMode(TM_TEXTUREONLY, 0);
+    g_pRender->SetTextureMode(TM_SPHEREMAP, 0);
+    g_pRender->SetTextureMode(TM_NOTEXGEN, 0);
+    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    // Kept for the sphere map; inactive while texture transforms are off.
+    Matrix4 texture = MatrixScaling(0.5f) * MatrixTranslation(0.5f, 0.5f, 0.5f);
+    g_pDevice->SetTransform(D3DTS_TEXTURE0, texture);
+
+    // High above the mesh, looking down.
+    g_pCamera->Set(1.0f, 500.0f, 15.0f, 0.0f, 0.0f, 1.0f);
+    g_pFx02Mesh->m_fScale = 8.0f * level + 1.1f;
+    g_pFx02Mesh->SetRotation(10.0f * t, 20.3f * t, 20.7f * t);
+    g_pFx02Mesh->Rotate();
+    g_pRender->DrawObject(g_pFx02Mesh, 0);
+
+    // The layer file's times are demo milliseconds.
+    RenderLayers(t * 1000);
+}
