@@ -145,9 +145,10 @@ TEST_F(Raster, BlendFactorPairs) {
         {D3DBLEND_DESTCOLOR, D3DBLEND_ZERO, 0xff808080, 0xffff4020, 0xff802010},
         {D3DBLEND_ZERO, D3DBLEND_SRCCOLOR, 0xff808080, 0xffff4020, 0xff802010},
         {D3DBLEND_ZERO, D3DBLEND_INVSRCCOLOR, 0xffffffff, 0xff00ff80, 0xffff007f},
-        // The back buffer keeps alpha, so DESTALPHA reads what the clear left there.
-        {D3DBLEND_DESTALPHA, D3DBLEND_ZERO, 0x40000000, 0xffffffff, 0xff404040},
-        {D3DBLEND_INVDESTALPHA, D3DBLEND_ONE, 0x40000000, 0xffffffff, 0xffbfbfbf},
+        // The X8R8G8B8 back buffer has no alpha: DESTALPHA reads 1 whatever the clear gave.
+        {D3DBLEND_DESTALPHA, D3DBLEND_ZERO, 0x40000000, 0xffffffff, 0xffffffff},
+        {D3DBLEND_INVDESTALPHA, D3DBLEND_ONE, 0x40000000, 0xffffffff, 0xff000000},
+        {D3DBLEND_ONE, D3DBLEND_DESTALPHA, 0x00404040, 0xff202020, 0xff606060},
     };
     dev->SetRenderState(D3DRS_ZENABLE, FALSE);
     dev->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
@@ -158,6 +159,32 @@ TEST_F(Raster, BlendFactorPairs) {
         ASSERT_EQ(Quad(0, 0, 10, 10, c.source), D3D_OK);
         EXPECT_TRUE(Near(Pixel(5, 5), c.expected, 2)) << "src " << c.src << " dst " << c.dst;
     }
+}
+
+TEST_F(Raster, DestAlphaIsStoredInATargetTextureWithAlpha) {
+    IDirect3DTexture8* target = nullptr;
+    ASSERT_EQ(dev->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target), D3D_OK);
+    IDirect3DSurface8 *surface = nullptr, *back = nullptr, *depth = nullptr;
+    ASSERT_EQ(target->GetSurfaceLevel(0, &surface), D3D_OK);
+    ASSERT_EQ(dev->GetRenderTarget(&back), D3D_OK);
+    ASSERT_EQ(dev->GetDepthStencilSurface(&depth), D3D_OK);
+    ASSERT_EQ(dev->SetRenderTarget(surface, nullptr), D3D_OK);
+    dev->SetRenderState(D3DRS_ZENABLE, FALSE);
+    dev->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    dev->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_DESTALPHA);
+    dev->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
+    ASSERT_EQ(dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0x40000000, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(Quad(0, 0, 16, 16, 0xffffffff), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(8, 8), 0xff404040, 2));
+    // Back on the back buffer the same states read its alpha as 1 again.
+    ASSERT_EQ(dev->SetRenderTarget(back, depth), D3D_OK);
+    ASSERT_EQ(dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0x40000000, 1.0f, 0), D3D_OK);
+    ASSERT_EQ(Quad(0, 0, 16, 16, 0xffffffff), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(8, 8), 0xffffffff, 2));
+    surface->Release();
+    back->Release();
+    depth->Release();
+    EXPECT_EQ(target->Release(), 0u);
 }
 
 TEST_F(Raster, AlphaTestComparesEightBitAlphaWithTheReference) {

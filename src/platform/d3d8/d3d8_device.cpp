@@ -393,6 +393,11 @@ void Device::ApplyTargets() {
                     ? ds->Renderbuffer() : 0;
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, rb);
     m_hasDepth = rb != 0;
+    const D3DFORMAT backFormat = m_pp.BackBufferFormat;
+    const bool opaqueBack = backFormat == D3DFMT_X8R8G8B8 || backFormat == D3DFMT_R8G8B8 ||
+                            backFormat == D3DFMT_R5G6B5 || backFormat == D3DFMT_X1R5G5B5;
+    m_targetKeepsAlpha =
+        !(opaqueBack && m_backBuffer && rt == static_cast<Texture*>(m_backBuffer.Get())->LevelSurface(0));
     D3D8_GL_CHECK("framebuffer attachments");
     m_targetsDirty = false;
     m_fixedDirty = true;

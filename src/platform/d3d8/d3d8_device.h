@@ -164,6 +164,9 @@ private:
 
     GLuint m_vao = 0, m_fbo = 0, m_presentFbo = 0, m_upBuffer = 0, m_upIndexBuffer = 0;
     bool m_hasDepth = false;
+    // False while drawing into a back buffer whose format has no alpha (the desktop's X8R8G8B8):
+    // Direct3D then blends as if its alpha were 1, whatever our storage holds.
+    bool m_targetKeepsAlpha = true;
     bool m_autoDepthMade = false;
     int m_swapInterval = -1;
     size_t m_upCapacity = 0, m_upIndexCapacity = 0;

@@ -50,7 +50,8 @@ void NormalMatrix(const D3DMATRIX& m, float out[9]) {
     out[6] = (b * f - c * e) * s, out[7] = -(a * f - c * d) * s, out[8] = (a * e - b * d) * s;
 }
 
-GLenum BlendFactor(DWORD b) {
+// destHasAlpha false: the target has no alpha channel, and Direct3D reads its alpha as 1.
+GLenum BlendFactor(DWORD b, bool destHasAlpha) {
     switch (b) {
         case D3DBLEND_ZERO: return GL_ZERO;
         case D3DBLEND_ONE: return GL_ONE;
@@ -58,11 +59,11 @@ GLenum BlendFactor(DWORD b) {
         case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
         case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
         case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-        case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-        case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
+        case D3DBLEND_DESTALPHA: return destHasAlpha ? GL_DST_ALPHA : GL_ONE;
+        case D3DBLEND_INVDESTALPHA: return destHasAlpha ? GL_ONE_MINUS_DST_ALPHA : GL_ZERO;
         case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
         case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-        case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
+        case D3DBLEND_SRCALPHASAT: return destHasAlpha ? GL_SRC_ALPHA_SATURATE : GL_ZERO;
         default: return GL_ONE;
     }
 }
@@ -181,7 +182,8 @@ void Device::ApplyFixedState() {
     enable(GL_SCISSOR_TEST, false, m_gl.scissor);
 
     enable(GL_BLEND, rs[D3DRS_ALPHABLENDENABLE] != FALSE, m_gl.blend);
-    GLenum src = BlendFactor(rs[D3DRS_SRCBLEND]), dst = BlendFactor(rs[D3DRS_DESTBLEND]);
+    GLenum src = BlendFactor(rs[D3DRS_SRCBLEND], m_targetKeepsAlpha);
+    GLenum dst = BlendFactor(rs[D3DRS_DESTBLEND], m_targetKeepsAlpha);
     if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHSRCALPHA) src = GL_SRC_ALPHA, dst = GL_ONE_MINUS_SRC_ALPHA;
     if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHINVSRCALPHA) src = GL_ONE_MINUS_SRC_ALPHA, dst = GL_SRC_ALPHA;
     if (src != m_gl.srcBlend || dst != m_gl.dstBlend) {
