@@ -1,0 +1,190 @@
+// Frames of the two opening scenes through `velunar --at`. Where a picture would hide what is
+// checked, the case gives the program a data folder of its own in which one file is replaced by a
+// plain one (a green logo, a white ornament band, a layer file of its choosing) or a music track
+// of a single tone, so the spectrum is known.
+#include "frame_runner.h"
+#include "sound/sound_fixtures.h"
+
+#include <gtest/gtest.h>
+#include <jpeglib.h>
+#include <png.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+// The running case's working folder (frame_runner.cpp).
+std::string WorkDir();
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// data/ in the working folder becomes a folder of links to the runnable tree's files, so single
+// files can be replaced; velunar.mp3 links to the real track until a case writes its own.
+void PrivateData() {
+    const fs::path work = WorkDir(), data = work / "data";
+    fs::create_directories(work);
+    std::error_code ec;
+    fs::remove(data, ec);  // a link left by an earlier run of this case
+    fs::remove_all(data, ec);
+    fs::create_directories(data);
+    for (const auto& e : fs::directory_iterator(fs::path(VELUNAR_RUN_DIR) / "data"))
+        fs::create_symlink(e.path(), data / e.path().filename());
+}
+
+// Replaces data/<name> (or the track, for "velunar.mp3") with a new file at `path`.
+fs::path Replace(const std::string& name) {
+    const fs::path p = name == "velunar.mp3" ? fs::path(WorkDir()) / name : fs::path(WorkDir()) / "data" / name;
+    std::error_code ec;
+    fs::remove(p, ec);
+    return p;
+}
+
+void WritePlainPng(const std::string& name, int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    std::vector<std::uint8_t> px(static_cast<size_t>(w) * h * 4);
+    for (size_t i = 0; i < px.size(); i += 4) px[i] = r, px[i + 1] = g, px[i + 2] = b, px[i + 3] = 255;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(w);
+    image.height = static_cast<png_uint_32>(h);
+    image.format = PNG_FORMAT_RGBA;
+    ASSERT_TRUE(png_image_write_to_file(&image, Replace(name).c_str(), 0, px.data(), 0, nullptr));
+}
+
+void WritePlainJpeg(const std::string& name, int w, int h, std::uint8_t grey) {
+    std::FILE* f = std::fopen(Replace(name).c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    jpeg_stdio_dest(&c, f);
+    c.image_width = static_cast<JDIMENSION>(w);
+    c.image_height = static_cast<JDIMENSION>(h);
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 95, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<std::uint8_t> row(static_cast<size_t>(w) * 3, grey);
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::fclose(f);
+}
+
+// A track of one quiet sine centred on FFT band `band` (44.1 kHz, 1024-sample windows).
+void WriteToneTrack(int band, double seconds) {
+    constexpr int kRate = 44100;
+    const double hz = band * kRate / 1024.0;
+    const auto stereo = sound_fixtures::Synth(static_cast<int>(seconds * kRate), [&](int frame, int) {
+        return 0.1 * std::sin(2 * M_PI * hz * frame / kRate);
+    });
+    ASSERT_TRUE(sound_fixtures::WriteMp3(Replace("velunar.mp3").string(), kRate, stereo));
+}
+
+void ExpectBars(const Frame& f) {
+    ASSERT_TRUE(f.ok());
+    EXPECT_EQ(f.Max(0, 0, 800, 100), 0);
+    EXPECT_EQ(f.Max(0, 500, 800, 600), 0);
+}
+
+// Pixels of a rectangle for which `test` holds, as a share of all.
+template <class F>
+double Share(const Frame& f, int x0, int y0, int x1, int y1, F test) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) n += test(f.at(x, y)) ? 1 : 0;
+    return static_cast<double>(n) / ((x1 - x0) * (y1 - y0));
+}
+
+bool Black(const std::uint8_t* p) { return p[0] == 0 && p[1] == 0 && p[2] == 0; }
+
+TEST(OpeningFrames, LogoAndBandArriveAt18301) {
+    PrivateData();
+    // A plain green logo and a white ornament band are unmistakable over the amber grids.
+    WritePlainPng("logo.png", 256, 128, 0, 255, 0);
+    WritePlainJpeg("layerbok.jpg", 256, 512, 255);
+    auto logo = [](const std::uint8_t* p) { return p[1] >= 190 && p[0] <= 60 && p[2] <= 60; };
+    auto band = [](const std::uint8_t* p) { return p[0] >= 185 && p[1] >= 185 && p[2] >= 185; };
+
+    Frame before = RenderAt(17.9);
+    ExpectBars(before);
+    EXPECT_LT(Share(before, 416, 358, 672, 486, logo), 0.01);
+    EXPECT_LT(Share(before, 0, 100, 256, 500, band), 0.5);
+
+    // 1.6 s in: the logo at opacity 0.8 centred on (544, 422), the band at alpha 193 on x < 256.
+    Frame after = RenderAt(19.901);
+    ExpectBars(after);
+    EXPECT_EQ(Share(after, 418, 360, 670, 484, logo), 1.0);
+    EXPECT_LT(Share(after, 400, 360, 414, 484, logo), 0.05);
+    EXPECT_LT(Share(after, 674, 360, 690, 484, logo), 0.05);
+    EXPECT_EQ(Share(after, 0, 100, 255, 500, band), 1.0);
+    EXPECT_LT(Share(after, 258, 100, 300, 300, band), 0.5);
+}
+
+TEST(OpeningFrames, BarsFollowTheSpectrum) {
+    PrivateData();
+    WriteToneTrack(20, 12.0);
+    Frame f = RenderAt(10.0);
+    ExpectBars(f);
+    // Band 20 and its neighbours read full scale: the top bars at x = 40 + 128 m hang 150 rows
+    // into the band; far from the tone nothing hangs.
+    for (int m = 0; m < 6; ++m) {
+        const int x = 40 + 128 * m;
+        EXPECT_EQ(Share(f, x, 100, x + 2, 245, Black), 1.0) << "top bar " << m;
+        EXPECT_LT(Share(f, x + 40, 110, x + 42, 245, Black), 0.5) << "no top bar " << m;
+        // Bottom bars show the bands reversed: band 20 rises at x = 2 (63 - 20) + 128 m.
+        const int xb = 86 + 128 * m;
+        EXPECT_EQ(Share(f, xb, 355, xb + 2, 500, Black), 1.0) << "bottom bar " << m;
+        EXPECT_LT(Share(f, xb - 40, 355, xb - 38, 490, Black), 0.5) << "no bottom bar " << m;
+    }
+    // Right of the six repeats nothing is drawn.
+    EXPECT_LT(Share(f, 770, 100, 800, 245, Black), 0.5);
+}
+
+TEST(OpeningFrames, LayersStayInTheirRowsAndTimes) {
+    PrivateData();
+    auto layers = [](const std::string& lines) {
+        std::ofstream(Replace("layer.ini")) << "1\ndata/strip1.jpg 5 0 64 128 192 256\n" << lines;
+    };
+    // One band of strip 0 centred on row 300 from 30 s to 32 s, against none at all.
+    layers("30000 32000 0 0 300 9.0 0.8\n");
+    Frame with = RenderAt(31.0), later = RenderAt(33.0);
+    layers("");
+    Frame without = RenderAt(31.0), laterWithout = RenderAt(33.0);
+    ASSERT_TRUE(with.ok() && without.ok() && later.ok() && laterWithout.ok());
+
+    // The band only adds light, only in rows 270 ... 330, and somewhere it does.
+    int lighter = 0;
+    for (int y = 100; y < 500; ++y)
+        for (int x = 0; x < 800; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const int d = with.at(x, y)[c] - without.at(x, y)[c];
+                EXPECT_GE(d, 0);
+                if (d > 0) {
+                    EXPECT_TRUE(y >= 269 && y <= 331) << x << "," << y;
+                    ++lighter;
+                }
+            }
+    EXPECT_GT(lighter, 2000);
+    // After its end the layer is gone.
+    EXPECT_EQ(later.rgb, laterWithout.rgb);
+}
+
+TEST(OpeningFrames, OneTimeOneFrame) {
+    for (double t : {20.0, 36.0}) {
+        Frame a = RenderAt(t), b = RenderAt(t);
+        ASSERT_TRUE(a.ok());
+        EXPECT_EQ(a.rgb, b.rgb) << t;
+    }
+}
+
+}  // namespace
