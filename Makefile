@@ -3,7 +3,7 @@ PACKAGES := build-essential cmake pkg-config libsdl2-dev libepoxy-dev libegl-dev
   libegl-mesa0 libjpeg62-turbo-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core \
   libmpg123-dev libopenmpt-dev libfftw3-dev libmp3lame-dev libavformat-dev libavcodec-dev \
   libswscale-dev libswresample-dev libavutil-dev googletest libgtest-dev libgmock-dev \
-  libbenchmark-dev xvfb xauth xdotool
+  libbenchmark-dev xvfb xauth xdotool libimgui-dev
 
 BUILD_DIR := build
 PRESET := $(if $(filter true,$(CI)),ci,release)

@@ -79,6 +79,9 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
         } else if (name == "--version") {
             if (!noValue()) return false;
             opts.version = true;
+        } else if (name == "--setup") {
+            if (!noValue()) return false;
+            opts.setup = true;
         } else if (name == "--at") {
             std::string v;
             if (!takeValue(v) || !ParseSeconds(name, v, opts.at, error)) return false;
@@ -124,6 +127,10 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
         error = "--fps goes with --capture FILE.mp4";
         return false;
     }
+    if (opts.setup && (opts.hasAt || !opts.capture.empty())) {
+        error = "--setup goes with a run in a window, not with --at or --capture";
+        return false;
+    }
     const int modes = (opts.hasAt ? 1 : 0) + (opts.capture.empty() ? 0 : 1) + (opts.hasStart ? 1 : 0);
     if (modes > 1) {
         error = "--at, --capture and --start exclude each other";
@@ -134,7 +141,7 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
 
 void PrintUsage(std::FILE* out) {
     std::fputs(
-        "Usage: velunar [-win | -full] [-debug] [--start SECONDS]\n"
+        "Usage: velunar [-win | -full] [-debug] [--setup] [--start SECONDS]\n"
         "       velunar --at SECONDS --shot FILE.png\n"
         "       velunar --capture FILE.mp4 [--fps N]\n"
         "\n"
@@ -144,6 +151,12 @@ void PrintUsage(std::FILE* out) {
         "  -win               play in an 800 x 600 window (the title shows time and frame rate)\n"
         "  -full              play full screen (the default; -win wins when both are given)\n"
         "  -debug             keep the log debug.txt after exit\n"
+        "  --setup            choose the sound output before the show, in a dialog: OK plays with\n"
+        "                     the choices, Cancel (or closing the window) ends. Output types:\n"
+        "                     Direct Sound = PulseAudio, Windows Multimedia WaveOut = ALSA,\n"
+        "                     A3D = PipeWire (silence on the dummy driver where it cannot open);\n"
+        "                     drivers are that system's output devices; the mixers without\n"
+        "                     interpolation take the nearest sample, the others interpolate\n"
         "  --start SECONDS    begin the show at that demo time, the music seeked to match\n"
         "  --at SECONDS --shot FILE.png\n"
         "                     render the frame at that demo time offscreen and save it as PNG;\n"

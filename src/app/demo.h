@@ -6,6 +6,10 @@
 
 class MusicPlayer;
 
+// --setup: creates the music player early and runs its sound setup dialog over the window.
+// 1 after OK (the choices are logged and kept for the player's Init), 0 after Cancel, -1 when
+// the dialog could not be shown.
+int RunSoundSetup();
 // Creates every long-lived object in the fixed start-up order; false only when the renderer fails.
 bool InitDemo();
 // One frame: clock, input, music start, the scheduled scene and fades, bars, keys, present.

@@ -14,9 +14,24 @@
 #include "render/texture_renderer.h"
 #include "resources/sprite.h"
 #include "scenes/scenes.h"
+#include "core/logger.h"
+#include "platform/fsound/fmod.h"
 #include "sound/fmod_music_player.h"
 
 MusicPlayer* g_pMusic = nullptr;
+
+int RunSoundSetup() {
+    g_pMusic = new FmodMusicPlayer(g_hWnd);
+    const int result = g_pMusic->ShowSetupDialog();
+    if (result == 1 && g_pLogger) {
+        const char* driver = FSOUND_GetDriverName(FSOUND_GetDriver());
+        g_pLogger->LogMessage("RunSoundSetup : %d Hz, output %d, driver %d \"%s\", mixer %d\n", g_pMusic->m_nOutputRate,
+                              FSOUND_GetOutput(), FSOUND_GetDriver(), driver ? driver : "", FSOUND_GetMixer());
+    } else if (g_pLogger) {
+        g_pLogger->LogMessage(result == 0 ? "RunSoundSetup : Cancelled\n" : "RunSoundSetup : The dialog could not be shown\n");
+    }
+    return result;
+}
 
 bool InitDemo() {
     g_pRender = new CRender;
@@ -79,8 +94,8 @@ bool InitDemo() {
     InitFx09();
     InitFx10();
 
-    FmodMusicPlayer* music = new FmodMusicPlayer(g_hWnd);
-    g_pMusic = music;
+    // Already there when the sound setup dialog ran, holding its choices.
+    if (!g_pMusic) g_pMusic = new FmodMusicPlayer(g_hWnd);
     g_pMusic->Init();
     g_pMusic->Load("velunar.mp3", 1);
     g_pMusic->SetVolume(0.1f);

@@ -18,6 +18,8 @@ struct VelunarOptions {
     // --capture FILE.mp4 [--fps N]: render the whole show offscreen into a video file.
     std::string capture;
     int fps = 60;
+    // --setup: the sound setup dialog before start-up.
+    bool setup = false;
 };
 
 // The options of this run, filled by the entry point before start-up.

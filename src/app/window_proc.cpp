@@ -6,6 +6,7 @@
 #include <new>
 
 #include "app/command_line.h"
+#include "app/options.h"
 #include "core/globals.h"
 #include "core/logger.h"
 #include "app/demo.h"
@@ -50,6 +51,17 @@ int CreateMainWindow(HINSTANCE hInstance, int nCmdShow) {
     ShowWindow(g_hWnd, nCmdShow);
     UpdateWindow(g_hWnd);
     SetFocus(g_hWnd);
+
+    // --setup: the sound choices come first, so that Cancel leaves before anything is loaded,
+    // through the window's own exit (status 0).
+    if (g_options.setup) {
+        const int setup = RunSoundSetup();
+        if (setup == 0) DestroyWindow(g_hWnd);
+        if (setup != 1) {
+            g_pszStartupFailure = "the sound setup dialog could not be shown";
+            return 0;
+        }
+    }
 
     if (!InitDemo()) {
         g_pszStartupFailure = "start-up failed";

@@ -6,6 +6,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "sound/setup_dialog.h"
+
 namespace {
 
 // FMOD 3's FSOUND_NORMAL: 16-bit, signed, mono; only raw data looks at it.
@@ -22,8 +24,7 @@ FmodMusicPlayer::FmodMusicPlayer(HWND hWnd) {
     m_fVolume = 1.0f;
 }
 
-// No setup dialog on this platform: the result of a cancelled one.
-int FmodMusicPlayer::ShowSetupDialog() { return 0; }
+int FmodMusicPlayer::ShowSetupDialog() { return RunSoundSetupDialog(&m_nOutputRate); }
 
 bool FmodMusicPlayer::Init() {
     FSOUND_SetHWND(m_hWnd);

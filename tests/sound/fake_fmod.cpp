@@ -16,6 +16,14 @@ bool Called(const std::string& prefix) {
         if (c.rfind(prefix, 0) == 0) return true;
     return false;
 }
+std::vector<std::string> SetCalls() {
+    std::vector<std::string> out;
+    for (const auto& c : Get().calls)
+        if (c.rfind("FSOUND_Set", 0) == 0 && c.rfind("FSOUND_SetHWND", 0) != 0 &&
+            c.rfind("FSOUND_SetVolume", 0) != 0)
+            out.push_back(c);
+    return out;
+}
 }  // namespace fake_fmod
 
 namespace {
@@ -102,3 +110,32 @@ signed char FMUSIC_SetOrder(FMUSIC_MODULE*, int order) {
     Log("FMUSIC_SetOrder(%d)", order);
     return TRUE;
 }
+
+signed char FSOUND_SetOutput(int output) {
+    Log("FSOUND_SetOutput(%d)", output);
+    Get().output = output;
+    return TRUE;
+}
+int FSOUND_GetOutput() { return Get().output; }
+signed char FSOUND_SetDriver(int driver) {
+    Log("FSOUND_SetDriver(%d)", driver);
+    Get().driver = driver;
+    return TRUE;
+}
+int FSOUND_GetDriver() { return Get().driver; }
+int FSOUND_GetNumDrivers() {
+    auto it = Get().drivers.find(Get().output);
+    return it == Get().drivers.end() ? 0 : static_cast<int>(it->second.size());
+}
+const char* FSOUND_GetDriverName(int id) {
+    auto it = Get().drivers.find(Get().output);
+    if (it == Get().drivers.end() || id < 0 || id >= static_cast<int>(it->second.size())) return nullptr;
+    return it->second[static_cast<size_t>(id)].c_str();
+}
+signed char FSOUND_SetMixer(int mixer) {
+    Log("FSOUND_SetMixer(%d)", mixer);
+    Get().mixer = mixer;
+    return TRUE;
+}
+int FSOUND_GetMixer() { return Get().mixer; }
+int FSOUND_GetOutputRate() { return Get().outputRate; }

@@ -2,6 +2,7 @@
 // the music player's state-machine test.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,23 @@ struct State {
     unsigned int streamPosition = 777;
     int order = 3;
     int row = 17;
+    // Set-up state: what the getters report, changed by the setters.
+    int output = 2;
+    int driver = 0;
+    int mixer = 0;
+    int outputRate = 44100;
+    // The drivers each output type lists.
+    std::map<int, std::vector<std::string>> drivers = {
+        {1, {"Wave mapper", "Wave speakers"}},
+        {2, {"Primary sound driver", "Speakers", "Headphones"}},
+        {3, {"A3D card"}},
+    };
 };
 
 State& Get();
 void Reset();
 bool Called(const std::string& prefix);
+// The set-up calls (FSOUND_Set...) in order.
+std::vector<std::string> SetCalls();
 
 }  // namespace fake_fmod

@@ -5,16 +5,33 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "platform/fsound/fmod.h"
 #include "platform/fsound/library.h"
 
 namespace velunar::fsound {
 
+namespace {
+
+// FMOD's output types as SDL audio drivers: wave-out, the plain device interface, is ALSA;
+// DirectSound, the mixing service every program shares, is PulseAudio; A3D, the newer
+// positional-sound layer, is PipeWire; the Unix types name their own.
+const char* const kOutputDrivers[] = {
+    "dummy",       // FSOUND_OUTPUT_NOSOUND
+    "alsa",        // FSOUND_OUTPUT_WINMM
+    "pulseaudio",  // FSOUND_OUTPUT_DSOUND
+    "pipewire",    // FSOUND_OUTPUT_A3D
+    "dsp",         // FSOUND_OUTPUT_OSS
+    "esd",         // FSOUND_OUTPUT_ESD
+    "alsa",        // FSOUND_OUTPUT_ALSA
+};
+
+}  // namespace
+
 const char* Library::OutputDriverName(int output) {
-    if (output < 0) return nullptr;
-    if (output == FSOUND_OUTPUT_NOSOUND) return "dummy";
-    return output - 1 < SDL_GetNumAudioDrivers() ? SDL_GetAudioDriver(output - 1) : nullptr;
+    if (output < 0 || output >= static_cast<int>(std::size(kOutputDrivers))) return nullptr;
+    return kOutputDrivers[output];
 }
 
 void Library::SetWindow(void* hwnd) {
@@ -23,7 +40,8 @@ void Library::SetWindow(void* hwnd) {
 }
 
 bool Library::SetOutput(int output) {
-    if (m_initialised || output < -1 || (output > 0 && !OutputDriverName(output))) return false;
+    // A type whose driver this SDL lacks is still taken: FSOUND_Init then falls back to silence.
+    if (m_initialised || output < -1 || (output >= 0 && !OutputDriverName(output))) return false;
     if (output != m_output) {
         m_output = output;
         m_driver = 0;
@@ -36,9 +54,8 @@ bool Library::SetOutput(int output) {
 int Library::GetOutput() {
     if (m_initialised && !m_virtual && m_output < 0) {
         // Report the driver SDL chose, in the numbering of SetOutput.
-        if (m_deviceDriver == "dummy") return FSOUND_OUTPUT_NOSOUND;
-        for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i)
-            if (m_deviceDriver == SDL_GetAudioDriver(i)) return i + 1;
+        for (int i = 0; i < static_cast<int>(std::size(kOutputDrivers)); ++i)
+            if (m_deviceDriver == kOutputDrivers[i]) return i;
     }
     return m_output;
 }
@@ -114,12 +131,17 @@ void Library::RefreshDriverNames() {
 }
 
 bool Library::OpenDevice(const char* driver, int rate, std::string& reason) {
+    // The device by the name GetDriverName reported for the chosen driver (0 is the default
+    // device); the dummy fall-back has only its default.
+    std::string deviceName;
+    if (m_driver > 0 && driver == OutputDriverName(m_output)) {
+        if (m_driverNames.empty()) RefreshDriverNames();
+        if (m_driver < static_cast<int>(m_driverNames.size())) deviceName = m_driverNames[m_driver];
+    }
     if (!BringUpDriver(driver)) {
         reason = SDL_GetError();
         return false;
     }
-    const char* deviceName = nullptr;
-    if (m_driver > 0 && m_driver - 1 < SDL_GetNumAudioDevices(0)) deviceName = SDL_GetAudioDeviceName(m_driver - 1, 0);
     SDL_AudioSpec want{};
     want.freq = rate;
     want.format = AUDIO_F32SYS;
@@ -130,7 +152,8 @@ bool Library::OpenDevice(const char* driver, int rate, std::string& reason) {
     want.userdata = this;
     SDL_AudioSpec have{};
     // No changes allowed: SDL converts, so the mix is always float stereo at our rate.
-    SDL_AudioDeviceID dev = SDL_OpenAudioDevice(deviceName, 0, &want, &have, 0);
+    SDL_AudioDeviceID dev =
+        SDL_OpenAudioDevice(deviceName.empty() ? nullptr : deviceName.c_str(), 0, &want, &have, 0);
     if (dev == 0) {
         reason = SDL_GetError();
         TakeDownDriver();

@@ -20,6 +20,7 @@ int g_mouseDx = 0, g_mouseDy = 0;
 Uint32 g_buttons = 0;
 unsigned g_focusLosses = 0;
 bool g_focused = false;
+velunar::window::EventObserver g_observer = nullptr;
 
 void Post(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     MSG m{};
@@ -132,8 +133,13 @@ namespace velunar::window {
 void PumpEvents() {
     if (!EnsureVideo()) return;
     SDL_Event e;
-    while (SDL_PollEvent(&e)) Translate(e);
+    while (SDL_PollEvent(&e)) {
+        if (g_observer) g_observer(e);
+        Translate(e);
+    }
 }
+
+void SetEventObserver(EventObserver observer) { g_observer = observer; }
 
 bool IsScancodeDown(int scancode) {
     return scancode >= 0 && scancode < SDL_NUM_SCANCODES && g_keys[static_cast<size_t>(scancode)];
@@ -187,6 +193,7 @@ BOOL GetMessageA(LPMSG msg, HWND, UINT, UINT) {
         // Nothing to paint and nothing queued: sleep until SDL has something.
         SDL_Event e;
         if (!velunar::window::EnsureVideo() || !SDL_WaitEvent(&e)) return -1;
+        if (g_observer) g_observer(e);
         Translate(e);
         velunar::window::PumpEvents();
     }

@@ -21,6 +21,10 @@ bool EnsureVideo();
 
 // Turns pending SDL events into queued messages and input state; GetMessageA does it too.
 void PumpEvents();
+// Sees every SDL event the pump takes, before it becomes a message (a modal dialog's widgets need
+// the raw keys, text and mouse). Null removes it.
+using EventObserver = void (*)(const SDL_Event& event);
+void SetEventObserver(EventObserver observer);
 
 // Input state gathered by the event pump, for the DirectInput layer.
 // Down state by SDL scancode (0 ... SDL_NUM_SCANCODES - 1); false outside that range.

@@ -137,12 +137,25 @@ ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
 }
 
 HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width, int height,
-                     HWND, HMENU, HINSTANCE, LPVOID) {
+                     HWND parent, HMENU menu, HINSTANCE, LPVOID) {
     if (!className) return nullptr;
     const WindowClass* cls = nullptr;
     for (auto& c : Classes())
         if (c.name == className) cls = &c;
     if (!cls) return nullptr;
+    if (style & WS_CHILD) {
+        // A control: a record under its parent, drawn by whoever draws the parent.
+        if (!detail::Find(parent)) return nullptr;
+        auto win = std::make_unique<VelunarWindow>();
+        win->proc = cls->proc;
+        win->title = windowName ? windowName : "";
+        win->className = cls->name;
+        win->parent = parent;
+        win->id = static_cast<int>(reinterpret_cast<std::intptr_t>(menu));
+        HWND child = win.get();
+        Windows().push_back(std::move(win));
+        return child;
+    }
     SetX11Class(cls->name);
     // A captioned window's outer size includes the frame; SDL sizes the client area, so take the
     // frame off (805 x 627 outer gives the demo its 800 x 600 picture).
@@ -151,6 +164,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
     const int clientH = framed ? std::max(1, height - kFrameHeight) : height;
     const bool visible = (style & WS_VISIBLE) != 0;
     HWND hWnd = CreateSdlWindow(windowName ? windowName : "", cls->proc, x, y, clientW, clientH, visible, cls->icon);
+    if (hWnd) hWnd->className = cls->name;
     // A window shown on creation comes to the front and is activated, as on Windows.
     if (hWnd && visible) detail::PostActivation(hWnd, true, false);
     return hWnd;
@@ -159,6 +173,9 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
 BOOL DestroyWindow(HWND hWnd) {
     VelunarWindow* w = detail::Find(hWnd);
     if (!w || w->destroying) return FALSE;
+    // Children go first, as their parent's procedure may still reach them in its WM_DESTROY.
+    for (HWND child : detail::AllWindows())
+        if (child->parent == hWnd) DestroyWindow(child);
     w->destroying = true;
     detail::DropMessages(hWnd);
     if (w->proc) w->proc(hWnd, WM_DESTROY, 0, 0);
@@ -167,13 +184,79 @@ BOOL DestroyWindow(HWND hWnd) {
     auto& windows = Windows();
     auto it = std::find_if(windows.begin(), windows.end(), [&](auto& p) { return p.get() == hWnd; });
     if (it != windows.end()) {
-        SDL_DestroyWindow((*it)->sdl);
+        if ((*it)->sdl) SDL_DestroyWindow((*it)->sdl);
         windows.erase(it);
     }
     return TRUE;
 }
 
 BOOL IsWindow(HWND hWnd) { return detail::Find(hWnd) != nullptr; }
+
+HWND GetParent(HWND hWnd) {
+    VelunarWindow* w = detail::Find(hWnd);
+    return w ? w->parent : nullptr;
+}
+
+HWND GetDlgItem(HWND dialog, int id) {
+    if (!detail::Find(dialog)) return nullptr;
+    for (HWND w : detail::AllWindows())
+        if (w->parent == dialog && w->id == id && !w->destroying) return w;
+    return nullptr;
+}
+
+LONG_PTR SetWindowLongPtrA(HWND hWnd, int index, LONG_PTR value) {
+    VelunarWindow* w = detail::Find(hWnd);
+    if (!w) return 0;
+    LONG_PTR old = 0;
+    switch (index) {
+        case GWLP_WNDPROC:
+            old = reinterpret_cast<LONG_PTR>(w->proc);
+            w->proc = reinterpret_cast<WNDPROC>(value);
+            break;
+        case GWLP_USERDATA:
+            old = w->userData;
+            w->userData = value;
+            break;
+        case GWLP_ID:
+            old = w->id;
+            w->id = static_cast<int>(value);
+            break;
+        default:
+            break;
+    }
+    return old;
+}
+
+LONG_PTR GetWindowLongPtrA(HWND hWnd, int index) {
+    VelunarWindow* w = detail::Find(hWnd);
+    if (!w) return 0;
+    switch (index) {
+        case GWLP_WNDPROC:
+            return reinterpret_cast<LONG_PTR>(w->proc);
+        case GWLP_USERDATA:
+            return w->userData;
+        case GWLP_ID:
+            return w->id;
+        case GWLP_HINSTANCE:
+            return reinterpret_cast<LONG_PTR>(GetModuleHandleA(nullptr));
+        default:
+            return 0;
+    }
+}
+
+LRESULT CallWindowProcA(WNDPROC proc, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return proc ? proc(hWnd, message, wParam, lParam) : 0;
+}
+
+HWND GetForegroundWindow() {
+    if (!IsHeadless()) {
+        if (SDL_Window* focus = SDL_GetKeyboardFocus()) {
+            VelunarWindow* w = detail::FindBySdlId(SDL_GetWindowID(focus));
+            if (w && w->visible && !w->destroying) return w;
+        }
+    }
+    return detail::FirstVisible();
+}
 
 BOOL ShowWindow(HWND hWnd, int cmdShow) {
     VelunarWindow* w = detail::Find(hWnd);

@@ -20,6 +20,7 @@ using HMODULE = void*;
 using ATOM = WORD;
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+using LONG_PTR = std::intptr_t;
 
 #define WM_NULL 0x0000
 #define WM_CREATE 0x0001
@@ -37,6 +38,8 @@ using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
 #define WM_MOUSEMOVE 0x0200
 #define WM_USER 0x0400
 
@@ -61,6 +64,12 @@ using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 #define WS_MAXIMIZEBOX 0x00010000L
 #define WS_OVERLAPPEDWINDOW \
     (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
+
+// Window longs (the pointer-sized forms).
+#define GWLP_WNDPROC (-4)
+#define GWLP_HINSTANCE (-6)
+#define GWLP_USERDATA (-21)
+#define GWLP_ID (-12)
 
 #define CS_VREDRAW 0x0001
 #define CS_HREDRAW 0x0002
@@ -114,7 +123,9 @@ ATOM RegisterClassExA(const WNDCLASSEXA* wc);
 // (the frame is the window system's). Returns null when the class is unknown or SDL fails.
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
-// Sends WM_DESTROY to the window procedure, then removes the window.
+// With WS_CHILD and a parent, a child window (a control) is made instead: no window of its own,
+// `menu` is its control identifier, and it lives until its parent is destroyed.
+// Sends WM_DESTROY to the window procedure, then removes the window and its children.
 BOOL DestroyWindow(HWND hWnd);
 BOOL ShowWindow(HWND hWnd, int cmdShow);
 BOOL UpdateWindow(HWND hWnd);
@@ -124,6 +135,16 @@ BOOL SetWindowTextA(HWND hWnd, LPCSTR text);
 int GetWindowTextA(HWND hWnd, LPSTR buf, int maxCount);
 BOOL GetClientRect(HWND hWnd, RECT* rect);
 BOOL IsWindow(HWND hWnd);
+HWND GetParent(HWND hWnd);
+// The child of `dialog` with that control identifier, or null.
+HWND GetDlgItem(HWND dialog, int id);
+// GWLP_WNDPROC replaces the procedure (subclassing) and returns the old one; GWLP_USERDATA is the
+// window's own slot; GWLP_HINSTANCE gives the module handle; GWLP_ID a child's identifier.
+LONG_PTR SetWindowLongPtrA(HWND hWnd, int index, LONG_PTR value);
+LONG_PTR GetWindowLongPtrA(HWND hWnd, int index);
+LRESULT CallWindowProcA(WNDPROC proc, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The top-level window with the input focus, else the first visible one; null when none is shown.
+HWND GetForegroundWindow();
 
 // Null hides the cursor over our windows; any other cursor shows the system arrow.
 HCURSOR SetCursor(HCURSOR cursor);

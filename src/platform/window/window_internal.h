@@ -10,12 +10,16 @@
 #include "platform/window/window.h"
 
 struct VelunarWindow {
-    SDL_Window* sdl = nullptr;
+    SDL_Window* sdl = nullptr;  // null for a child window (a control), which draws in its parent
     Uint32 sdlId = 0;
     WNDPROC proc = nullptr;
     std::string title;
-    bool visible = false;
+    std::string className;
+    bool visible = false;  // top-level windows only; children never take the idle paint
     bool destroying = false;
+    HWND parent = nullptr;
+    int id = 0;                 // a child's control identifier
+    LONG_PTR userData = 0;      // GWLP_USERDATA, the owner layer's own record
 };
 
 namespace velunar::window::detail {
