@@ -13,8 +13,6 @@ void BlackFrame() {
 
 void InitFx03() {}
 void RenderFx03(float) { BlackFrame(); }
-void InitFx04() {}
-void RenderFx04(float) { BlackFrame(); }
 void InitFx05() {}
 void RenderFx05(float) { BlackFrame(); }
 void InitFx06() {}

@@ -50,3 +50,22 @@ float Fx02Level(const float* spectrum) {
     const float mean = sum * 0.0078125f;
     return mean * mean;
 }
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+}
+
+int Fx04BandAlpha(float level) { return static_cast<int>(350.0f * level + 55.0f); }
+
+float Fx04FoilColour(float level) { return 2.0f * level + 0.2f; }
+
+std::uint32_t Fx04StripeColour(float t) {
+    const auto a = static_cast<std::uint32_t>(128.0 * std::fabs(std::sin(0.3 * kPi * t)));
+    return (a << 24) | 0x00FFFFFFu;
+}
+
+std::uint32_t Fx05WaveColour(float ms, int index) {
+    const int b = static_cast<int>(128.0 * std::fabs(std::sin(0.1 * kPi * (0.01 * ms + index))));
+    const auto a = static_cast<std::uint32_t>(1.3 * b);
+    return (a << 24) + 0x00FFFFFFu;
+}

@@ -24,3 +24,13 @@ int Fx01BandAlpha(float t);
 double Fx01BandTop(float t);
 // fx02's level L: the square of the mean of the spectrum's first 128 bands; 0 without a spectrum.
 float Fx02Level(const float* spectrum);
+// fx04's band opacity for a music level: 350 m + 55 truncated toward zero, unclamped (the band
+// keeps its low eight bits, so levels from 0.5743 wrap round to faint again).
+int Fx04BandAlpha(float level);
+// fx04's foil brightness for a music level: 2 m + 0.2, unclamped.
+float Fx04FoilColour(float level);
+// fx04's stripe colour at demo time t: white, alpha 128 |sin(0.3 pi t)| truncated (period 10/3 s).
+std::uint32_t Fx04StripeColour(float t);
+// fx05's travelling wave: white with alpha 1.3 B, B = 128 |sin(0.1 pi (0.01 ms + index))|, each
+// truncated; index is a grid column or row. Ten indices per period, moving ten a second.
+std::uint32_t Fx05WaveColour(float ms, int index);

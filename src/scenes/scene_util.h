@@ -17,3 +17,29 @@ void SetTranslucentGridStates(const char* texture);
 void SetGridColour(fx& grid, std::uint32_t argb);
 // Every live vertex becomes white with a quarter of its alpha.
 void QuarterGridAlpha(fx& grid);
+// The grid passes of fx04 and fx05: no culling, u wrapping, source-alpha blending, colour the
+// texture times the vertex colour, alpha the vertex colour's.
+void SetModulatedGridStates();
+// The band's picture laid over the frame: its colour from the texture, its opacity the quad's alpha
+// (only the low eight bits of alpha count).
+void DrawBandOver(CImageQuad& band, const char* texture, DWORD alpha);
+// A record of random points nothing reads: only its three draws per point matter, to the scene
+// inits that continue the sequence.
+void DiscardRandomPoints(int points);
+// Every live vertex in grid column c gets colourOf(c); rowColourOf is the same for rows.
+template <class F>
+void SetGridColumnColours(fx& grid, F colourOf) {
+    FLATVERTEX* v = grid.Live();
+    if (!v) return;
+    for (unsigned r = 0; r < grid.Rows(); ++r)
+        for (unsigned c = 0; c < grid.Columns(); ++c) v[r * grid.Columns() + c].color = colourOf(static_cast<int>(c));
+}
+template <class F>
+void SetGridRowColours(fx& grid, F colourOf) {
+    FLATVERTEX* v = grid.Live();
+    if (!v) return;
+    for (unsigned r = 0; r < grid.Rows(); ++r) {
+        const std::uint32_t colour = colourOf(static_cast<int>(r));
+        for (unsigned c = 0; c < grid.Columns(); ++c) v[r * grid.Columns() + c].color = colour;
+    }
+}
