@@ -13,8 +13,6 @@ void BlackFrame() {
 
 void InitFx03() {}
 void RenderFx03(float) { BlackFrame(); }
-void InitFx05() {}
-void RenderFx05(float) { BlackFrame(); }
 void InitFx06() {}
 void RenderFx06(float) { BlackFrame(); }
 void InitFx07() {}

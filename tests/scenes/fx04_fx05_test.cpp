@@ -1,0 +1,71 @@
+// fx04 and fx05: the music and time arithmetic of their passes, and the random numbers their
+// inits draw (every later scene init continues the same sequence).
+#include "core/crt_rand.h"
+#include "render/render_fixture.h"
+#include "scenes/scene_math.h"
+#include "scenes/scenes.h"
+
+#include <vector>
+
+namespace {
+
+int Alpha(std::uint32_t colour) { return static_cast<int>(colour >> 24); }
+
+TEST(Fx04Arithmetic, BandAndFoilFollowTheMusicUnclamped) {
+    // Silence.
+    EXPECT_EQ(Fx04BandAlpha(0.0f), 55);
+    EXPECT_FLOAT_EQ(Fx04FoilColour(0.0f), 0.2f);
+    EXPECT_EQ(Fx04BandAlpha(0.5f), 230);
+    EXPECT_FLOAT_EQ(Fx04FoilColour(0.5f), 1.2f);
+    // From 0.5743 the value passes 255 and the quad keeps its low byte: faint again.
+    EXPECT_EQ(Fx04BandAlpha(0.5742f), 255);
+    EXPECT_EQ(Fx04BandAlpha(0.5743f), 256);
+    EXPECT_EQ(Fx04BandAlpha(0.6f) & 0xFF, 9);
+}
+
+TEST(Fx04Arithmetic, StripesPulseUpTo128) {
+    EXPECT_EQ(Fx04StripeColour(70.0f), 0x00FFFFFFu);
+    EXPECT_GE(Alpha(Fx04StripeColour(71.667f)), 127);
+    int highest = 0;
+    for (float t = 68.5f; t < 87.0f; t += 0.01f) highest = std::max(highest, Alpha(Fx04StripeColour(t)));
+    EXPECT_GE(highest, 127);
+    EXPECT_LE(highest, 128);
+    EXPECT_EQ(Fx04StripeColour(71.0f) & 0x00FFFFFFu, 0x00FFFFFFu);
+}
+
+TEST(Fx05Arithmetic, WavesTravelTenIndicesASecondUpTo166) {
+    EXPECT_EQ(Fx05WaveColour(0.0f, 0), 0x00FFFFFFu);
+    EXPECT_EQ(Fx05WaveColour(0.0f, 5), 0xA6FFFFFFu);
+    // Half a second later the two have swapped.
+    EXPECT_EQ(Alpha(Fx05WaveColour(500.0f, 0)), 166);
+    EXPECT_EQ(Alpha(Fx05WaveColour(500.0f, 5)), 0);
+    // The pattern repeats every ten indices.
+    EXPECT_EQ(Fx05WaveColour(1234.0f, 3), Fx05WaveColour(1234.0f, 13));
+    int highest = 0;
+    for (float ms = 0.0f; ms < 5000.0f; ms += 7.0f)
+        for (int i = 0; i < 52; ++i) highest = std::max(highest, Alpha(Fx05WaveColour(ms, i)));
+    EXPECT_EQ(highest, 166);
+}
+
+// How many numbers an init drew: the position of the next one in the fixed sequence.
+int DrawsMadeBy(void (*init)()) {
+    crt::srand(1);
+    std::vector<int> sequence;
+    for (int i = 0; i < 4000; ++i) sequence.push_back(crt::rand());
+    crt::srand(1);
+    init();
+    const int next = crt::rand(), after = crt::rand();
+    for (size_t i = 0; i + 1 < sequence.size(); ++i)
+        if (sequence[i] == next && sequence[i + 1] == after) return static_cast<int>(i);
+    return -1;
+}
+
+class SceneInitDraws : public RenderTest {};
+
+TEST_F(SceneInitDraws, EachInitDrawsThreeHundredPointsAndNinetyStripes) {
+    // 100 points of three draws, then 90 stripes of six.
+    EXPECT_EQ(DrawsMadeBy(InitFx04), 840);
+    EXPECT_EQ(DrawsMadeBy(InitFx05), 840);
+}
+
+}  // namespace
