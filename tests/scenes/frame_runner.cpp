@@ -31,6 +31,7 @@ int Frame::Max(int x0, int y0, int x1, int y1) const {
 }
 
 bool g_keepLog = false;
+bool g_silent = false;
 
 // CTest runs the cases as parallel processes: each works in a folder of its own.
 std::string WorkDir() { return std::string(VELUNAR_TEST_TMP) + "/work" + std::to_string(::getpid()); }
@@ -41,11 +42,12 @@ Frame RenderAt(double t, int* status) {
     namespace fs = std::filesystem;
     // A working directory of this process that sees the runnable tree, so parallel cases keep
     // their logs and pictures apart.
-    const std::string work = WorkDir();
+    // Silent runs use a folder of their own that lacks the track.
+    const std::string work = WorkDir() + (g_silent ? "/silent" : "");
     std::error_code ec;
     fs::create_directories(work, ec);
     fs::create_symlink(std::string(VELUNAR_RUN_DIR) + "/data", work + "/data", ec);
-    fs::create_symlink(std::string(VELUNAR_RUN_DIR) + "/velunar.mp3", work + "/velunar.mp3", ec);
+    if (!g_silent) fs::create_symlink(std::string(VELUNAR_RUN_DIR) + "/velunar.mp3", work + "/velunar.mp3", ec);
     char name[64];
     std::snprintf(name, sizeof name, "/frame_%.4f.png", t);
     const std::string shot = work + name;

@@ -21,6 +21,8 @@ struct Frame {
 Frame RenderAt(double t, int* status = nullptr);
 // With true, runs pass "-debug" so RunLogPath() keeps the last run's log.
 extern bool g_keepLog;
+// With true, runs without the music track: the show plays silently (spectrum level 0).
+extern bool g_silent;
 std::string RunLogPath();
 // Reads an 8-bit RGB or RGBA PNG (alpha dropped).
 Frame ReadPng(const std::string& path);

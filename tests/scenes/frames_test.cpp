@@ -98,10 +98,14 @@ int ChromePixels(const Frame& f) {
     return n;
 }
 
+// In silence the ghost is not shaken and stays on the flower, so only the descent changes the
+// picture; with music its place follows the start-up's random draws.
 TEST(ShowFrames, FlowerGrowsAsTheCameraDescends) {
+    g_silent = true;
     const int early = ChromePixels(RenderAt(48.7));
     const int middle = ChromePixels(RenderAt(52.7));
     const int low = ChromePixels(RenderAt(57.5));
+    g_silent = false;
     EXPECT_LT(early, middle);
     EXPECT_LT(middle, low);
 }
