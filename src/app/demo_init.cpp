@@ -75,7 +75,7 @@ bool InitDemo() {
         (*grid)->Init(g_pRender, 800, 400, 16);
     }
 
-    g_pFlareSprite = new CSprite("data/flara1.jpg", 0, "flarencja");
+    g_pFlareSprite = new CSprite("data/flara1.jpg", 0, "flarencja", g_pRender->GetTextureManager());
     g_pFlareSprite->m_fAlpha = 1.0f;
 
     g_pCamera = new Camera;

@@ -53,14 +53,12 @@ CRender::~CRender() {
     m_lpTmpFlatVB = m_lpTmpMyVB = m_lpRectVB = nullptr;
     m_lpSprite = nullptr;
     if (g_pDevice == m_lpDevice) g_pDevice = nullptr;
-    if (g_pD3D == m_lpD3D) g_pD3D = nullptr;
     m_lpDevice = nullptr;
     m_lpD3D = nullptr;
 }
 
 bool CRender::Init(HWND hWnd, unsigned width, unsigned height, bool bFullScreen) {
     m_lpD3D = Direct3DCreate8(D3D_SDK_VERSION);
-    g_pD3D = m_lpD3D;
     if (!m_lpD3D) {
         if (g_pLogger) g_pLogger->LogMessage("CRender::Init : wrong dx version\n");
         return false;
@@ -71,7 +69,6 @@ bool CRender::Init(HWND hWnd, unsigned width, unsigned height, bool bFullScreen)
         if (g_pLogger) g_pLogger->LogMessage("CRender::Init : Error receiving display adapters properties");
         return false;
     }
-    g_d3dDesktopFormat = mode.Format;
 
     m_hWnd = hWnd;
     m_dwWidth = width;

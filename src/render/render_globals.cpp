@@ -7,5 +7,3 @@ Camera* g_pCamera = nullptr;
 BitmapFont* g_pFontSmall = nullptr;
 BitmapFont* g_pFontLarge = nullptr;
 CTextureRenderer* g_pTexRenderer = nullptr;
-IDirect3D8* g_pD3D = nullptr;
-D3DFORMAT g_d3dDesktopFormat = D3DFMT_UNKNOWN;

@@ -6,8 +6,6 @@
 #include <string>
 
 #include "core/logger.h"
-#include "render/render.h"
-#include "render/render_globals.h"
 #include "resources/image_load.h"
 #include "resources/texture_manager.h"
 
@@ -54,7 +52,6 @@ CSprite::CSprite(const char* path, bool bAlpha, const char* name, CTextureManage
     m_pFrameTextures = new int[1]{0};
     m_nFrames = 1;
 
-    if (!pManager && g_pRender) pManager = g_pRender->GetTextureManager();
     if (!pManager) {
         if (g_pLogger) g_pLogger->LogMessage("CSprite::CSprite : Failed to load %s\n", m_pszTextureName);
         return;

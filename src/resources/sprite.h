@@ -14,8 +14,8 @@ public:
 
     // name null: derived from the file name ("data/flara1.jpg" -> "flara1"). With bAlpha the
     // alpha comes from "<path>a.<ext>" when that file exists, else from the image's brightness.
-    // pManager null: the renderer's table.
-    CSprite(const char* path, bool bAlpha, const char* name, CTextureManager* pManager = nullptr);
+    // The image goes into pManager's table; with pManager null nothing loads.
+    CSprite(const char* path, bool bAlpha, const char* name, CTextureManager* pManager);
     ~CSprite();
     CSprite(const CSprite&) = delete;
     CSprite& operator=(const CSprite&) = delete;

@@ -7,7 +7,6 @@
 #include "core/logger.h"
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3dx8/d3dx8.h"
-#include "render/render_globals.h"
 #include "resources/alpha_channel.h"
 #include "resources/image_load.h"
 
@@ -35,12 +34,7 @@ void Log(const char* text) {
 
 CTextureManager::CTextureManager(IDirect3DDevice8* pDevice, IDirect3D8* pD3D, DWORD dwDesktopFormat)
     : m_pDevice(pDevice) {
-    // Without an explicit Direct3D object: the one the renderer stored, else the device's own with
-    // the desktop mode of the default adapter.
-    if (!pD3D && g_pD3D) {
-        pD3D = g_pD3D;
-        dwDesktopFormat = static_cast<DWORD>(g_d3dDesktopFormat);
-    }
+    // Without an explicit Direct3D object: the device's own with the desktop mode of the default adapter.
     IDirect3D8* pOwned = nullptr;
     if (!pD3D && pDevice && SUCCEEDED(pDevice->GetDirect3D(&pOwned)) && pOwned) {
         pD3D = pOwned;

@@ -24,8 +24,8 @@ class CTextureManager {
 public:
     static constexpr int kMaxTextures = 1024;
 
-    // Probes the texture formats for the alpha loaders; with pD3D null, against the Direct3D object
-    // and desktop format CRender::Init stored (or the device's own when there are none).
+    // Probes the texture formats for the alpha loaders against pD3D and dwDesktopFormat; with pD3D
+    // null, against the device's own Direct3D object and the default adapter's desktop mode.
     explicit CTextureManager(IDirect3DDevice8* pDevice, IDirect3D8* pD3D = nullptr, DWORD dwDesktopFormat = 0);
     ~CTextureManager();
     CTextureManager(const CTextureManager&) = delete;

@@ -35,7 +35,7 @@ protected:
     // A sprite of a plain white w x h image, fully opaque.
     CSprite* WhiteSprite(const std::string& name, int w, int h) {
         const std::string file = WriteImage(name + ".png", w, h, [](int, int) { return kWhite; });
-        auto* s = new CSprite(file.c_str(), false, name.c_str());
+        auto* s = new CSprite(file.c_str(), false, name.c_str(), m_pRender->GetTextureManager());
         s->m_fAlpha = 1.0f;
         return s;
     }
@@ -89,7 +89,7 @@ TEST_F(Render2DTest, RotationTurnsTheSpriteClockwiseAboutItsCentre) {
     const std::string file = WriteImage("halves.png", 64, 32, [](int x, int) {
         return x < 32 ? 0xffff0000u : 0xff00ff00u;
     });
-    CSprite s(file.c_str(), false, "halves");
+    CSprite s(file.c_str(), false, "halves", m_pRender->GetTextureManager());
     s.m_fAlpha = 1.0f;
     s.m_fRotation = 90.0f;
     m_pDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_POINT);
@@ -121,7 +121,7 @@ TEST_F(Render2DTest, FlatSpriteDrawsAtOnceInItsColour) {
 TEST_F(Render2DTest, NullAndUnloadedSpritesAreRefused) {
     EXPECT_FALSE(m_pRender->Render(0, 0, nullptr));
     EXPECT_TRUE(Logged("CRender::Render : Pointer to CSprite was NULL\n"));
-    CSprite missing(Path("no_such_file.png").c_str(), false, "missing");
+    CSprite missing(Path("no_such_file.png").c_str(), false, "missing", m_pRender->GetTextureManager());
     EXPECT_FALSE(m_pRender->Render(0, 0, &missing));
     EXPECT_TRUE(Logged("CRender::Render : Sprite is not loaded\n"));
 }

@@ -6,7 +6,7 @@
 namespace {
 
 TEST(SpriteConstruction, NullPathLeavesItUnloadedWithDefaults) {
-    CSprite s(nullptr, false, nullptr);
+    CSprite s(nullptr, false, nullptr, nullptr);
     EXPECT_FALSE(s.m_bLoaded);
     EXPECT_EQ(s.m_dwColor, 0xffffffffu);
     EXPECT_EQ(s.m_fScale, 1.0f);
@@ -15,7 +15,7 @@ TEST(SpriteConstruction, NullPathLeavesItUnloadedWithDefaults) {
 }
 
 TEST(SpriteFrames, SingleFrameStaysAtZeroAndTheClockStartsOnFirstUpdate) {
-    CSprite s(nullptr, false, nullptr);
+    CSprite s(nullptr, false, nullptr, nullptr);
     s.UpdateFrame(1234.0f);
     EXPECT_EQ(s.m_fStartTime, 1234.0f);
     s.UpdateFrame(99999.0f);
@@ -24,7 +24,7 @@ TEST(SpriteFrames, SingleFrameStaysAtZeroAndTheClockStartsOnFirstUpdate) {
 }
 
 TEST(SpriteFrames, AnimationCyclesOverItsRangeAtItsRate) {
-    CSprite s(nullptr, false, nullptr);
+    CSprite s(nullptr, false, nullptr, nullptr);
     for (int i = 0; i < 4; ++i) s.AddFrameTexture(10 + i);
     ASSERT_EQ(s.GetFrameCount(), 4);
     s.m_nSingleFrame = 0;
@@ -43,7 +43,7 @@ TEST(SpriteFrames, AnimationCyclesOverItsRangeAtItsRate) {
 }
 
 TEST(SpriteFrames, ARangePastTheFramesPresentNeverIndexesOutside) {
-    CSprite s(nullptr, false, nullptr);
+    CSprite s(nullptr, false, nullptr, nullptr);
     s.AddFrameTexture(5);
     s.AddFrameTexture(6);
     s.m_nSingleFrame = 0;
