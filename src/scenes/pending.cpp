@@ -15,8 +15,6 @@ void InitFx03() {}
 void RenderFx03(float) { BlackFrame(); }
 void InitFx06() {}
 void RenderFx06(float) { BlackFrame(); }
-void InitFx07() {}
-void RenderFx07(float) { BlackFrame(); }
 // fx10 binds "h3", which this scene loads.
 void InitFx08() { g_pRender->LoadTexture("data/h3.jpg", "h3"); }
 void RenderFx08(float) { BlackFrame(); }
