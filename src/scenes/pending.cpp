@@ -15,6 +15,3 @@ void InitFx03() {}
 void RenderFx03(float) { BlackFrame(); }
 void InitFx06() {}
 void RenderFx06(float) { BlackFrame(); }
-// fx10 binds "h3", which this scene loads.
-void InitFx08() { g_pRender->LoadTexture("data/h3.jpg", "h3"); }
-void RenderFx08(float) { BlackFrame(); }
