@@ -13,5 +13,3 @@ void BlackFrame() {
 
 void InitFx03() {}
 void RenderFx03(float) { BlackFrame(); }
-void InitFx06() {}
-void RenderFx06(float) { BlackFrame(); }
