@@ -59,7 +59,7 @@ TEST(Switches, JoinedLineHoldsEveryArgument) {
 
 TEST(Options, OurOwnNeverTripTheSwitches) {
     Argv a({"--help", "--version", "--at", "1", "--shot", "a.png", "--start", "2", "--capture", "v.mp4", "--fps",
-            "30"});
+            "30", "--setup"});
     const Switches s = Scan(JoinCommandLine(a.argc(), a.argv()).c_str());
     EXPECT_EQ(s.debug, 0);
     EXPECT_EQ(s.full, 1);
@@ -85,6 +85,10 @@ TEST(Options, ParsedValues) {
     Argv defaults({"--capture", "v.mp4"});
     ASSERT_TRUE(ParseOptions(defaults.argc(), defaults.argv(), o, err));
     EXPECT_EQ(o.fps, 60);
+    Argv setup({"-win", "--setup", "--start", "20"});
+    ASSERT_TRUE(ParseOptions(setup.argc(), setup.argv(), o, err)) << err;
+    EXPECT_TRUE(o.setup);
+    EXPECT_TRUE(o.hasStart);
     // Help wins over anything else on the line.
     Argv help({"--at", "3", "--help"});
     ASSERT_TRUE(ParseOptions(help.argc(), help.argv(), o, err));
@@ -111,6 +115,9 @@ TEST(Options, ErrorsNameTheProblem) {
         {{"--capture", "v.mp4", "--fps", "2.5"}, "--fps needs"},
         {{"--help=yes"}, "takes no value"},
         {{"--at", "3", "--shot", "a.png", "--start", "4"}, "exclude"},
+        {{"--setup", "--capture", "v.mp4"}, "--setup goes with a run in a window"},
+        {{"--setup", "--at", "3", "--shot", "a.png"}, "--setup goes with a run in a window"},
+        {{"--setup=1"}, "takes no value"},
     };
     for (const Case& c : cases) {
         Argv a(c.words);

@@ -310,7 +310,6 @@ private:
         ImGui::SetNextWindowPos(ImVec2(vp->WorkPos.x + (vp->WorkSize.x - size.x) * 0.5f,
                                        vp->WorkPos.y + (vp->WorkSize.y - size.y) * 0.5f));
         ImGui::SetNextWindowSize(size);
-        ImGui::SetNextWindowFocus();
         const ImGuiWindowFlags flags = ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoMove |
                                        ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings |
                                        ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoScrollWithMouse;
