@@ -132,23 +132,60 @@ Image MakeLayerStrips(int n) {
         row(3, Face::SansCondensedBold, 26, "PLANES  OF  LIGHT  /  ", {0.8f, 0.7f, 1.0f, 1});
         return img;
     }
+    // Strip 0: the moon through its phases, eight to a turn of the strip.
+    for (int k = 0; k < 8; ++k) {
+        const float cx = 64 + 128 * k, cy = 32, r = 22;
+        const float phase = 0.7f + k * (6.2831853f - 1.4f) / 7;  // crescent to crescent through full
+        for (int y = 2; y < 62; ++y)
+            for (int x = static_cast<int>(cx) - 40; x < static_cast<int>(cx) + 40; ++x) {
+                const float dx = x + 0.5f - cx, dy = y + 0.5f - cy, d = std::hypot(dx, dy);
+                Rgba& p = img.at((x + 1024) % 1024, y);
+                // A faint halo, then the disc: the lit side bounded by the terminator.
+                Over(p, {0.25f, 0.35f, 0.6f, 1}, 0.35f * std::exp(-std::pow(std::max(0.0f, d - r) / 7, 2.0f)));
+                const float cover = 1 - Smooth(r - 1, r + 0.5f, d);
+                if (cover <= 0) continue;
+                const float half = std::sqrt(std::max(0.0f, r * r - dy * dy));
+                const float edge = std::cos(phase) * half;
+                const float side = phase < 3.1415927f ? dx - edge : -dx - edge;
+                const float lit = Smooth(-1.5f, 1.5f, side);
+                const float craters = PeriodicFbm(x / 12.0f, y / 12.0f, 1024 / 12, 3, 231 + k);
+                const float limb = 0.75f + 0.25f * std::sqrt(std::max(0.0f, 1 - d * d / (r * r)));
+                const float tone = (0.55f + 0.45f * craters) * limb;
+                const Rgba day{0.92f * tone, 0.94f * tone, 1.0f * tone, 1}, night{0.05f, 0.07f, 0.12f, 1};
+                Over(p, Mix(night, day, lit), cover);
+            }
+    }
     for (int x = 0; x < 1024; ++x) {
-        float u = x / 1024.0f;
-        // Strip 0: a sine trace; 1: chevrons; 2: a bar code; 3: a dotted rule.
-        float wave = 32 + 18 * std::sin(u * 6.2831853f * 8);
-        for (int y = 2; y < 62; ++y) {
-            Rgba& p = img.at(x, y);
-            Over(p, {0.6f, 1.0f, 0.8f, 1}, std::exp(-std::pow((y - wave) * 0.5f, 2.0f)));
-        }
+        // Strip 1: chevrons pointing the way the band runs.
         for (int y = 66; y < 126; ++y) {
             float d = std::fabs(std::fmod(x + std::fabs(y - 96.0f) * 1.0f, 32.0f) - 16);
             Over(img.at(x, y), {1.0f, 0.7f, 0.3f, 1}, 1 - Smooth(2, 4, d));
         }
-        float bar = PeriodicNoise(x / 4.0f, 0.5f, 256, 241) > 0.55f ? 1.0f : 0.0f;
-        for (int y = 136; y < 184; ++y) Over(img.at(x, y), {0.85f, 0.9f, 1.0f, 1}, bar);
-        for (int y = 194; y < 254; ++y) {
-            float dx = std::fmod(x, 16.0f) - 8, dy = y - 224.0f;
-            Over(img.at(x, y), {0.7f, 0.75f, 1.0f, 1}, 1 - Smooth(2.5f, 4, std::hypot(dx, dy)));
+        // Strip 2: two mountain ranges against a glow behind them, a mast with a light now and then.
+        const float far = 160 - 24 * PeriodicFbm(x / 128.0f, 2.5f, 8, 3, 243);
+        const float near = 186 - 50 * std::pow(PeriodicFbm(x / 64.0f, 0.5f, 16, 4, 241), 1.5f);
+        const bool mast = x % 256 == 90 || x % 256 == 91;
+        const float mastTop = near - 22;
+        for (int y = 130; y < 190; ++y) {
+            Rgba& p = img.at(x, y);
+            const float fy = y + 0.5f;
+            Over(p, {0.45f, 0.2f, 0.55f, 1}, 0.45f * Smooth(130, 190, fy));
+            if (fy > far) Over(p, {0.16f, 0.08f, 0.26f, 1}, 1);
+            else Over(p, {1.0f, 0.5f, 0.7f, 1}, 0.6f * std::exp(-(far - fy) / 2.5f));
+            if (fy > near || (mast && fy > mastTop)) Over(p, {0.02f, 0.01f, 0.04f, 1}, 1);
+            else Over(p, {1.0f, 0.65f, 0.3f, 1}, std::exp(-(near - fy) / 3.0f));
+        }
+        if (x % 256 >= 87 && x % 256 <= 94)
+            for (int y = static_cast<int>(mastTop) - 4; y < static_cast<int>(mastTop) + 3; ++y)
+                if (y >= 130) Over(img.at(x, y), {1.0f, 0.2f, 0.15f, 1}, 1 - Smooth(1.5f, 3.5f, std::hypot(x % 256 - 90.5f, y + 0.5f - mastTop + 1)));
+        // Strip 3: a level meter, sixty-four columns of lit segments rising from the floor.
+        const int column = x / 16;
+        const float level = 0.15f + 0.85f * std::pow(PeriodicNoise(column * 0.37f, 3.5f, 24, 242), 1.6f);
+        const bool inColumn = x % 16 >= 2 && x % 16 < 14;
+        for (int y = 196; y < 252; ++y) {
+            const float h = (252 - y) / 56.0f;
+            if (!inColumn || h > level || (252 - y) % 4 == 0) continue;
+            Over(img.at(x, y), Mix({0.2f, 0.9f, 1.0f, 1}, {1.0f, 0.3f, 0.85f, 1}, h), 1);
         }
     }
     return img;
