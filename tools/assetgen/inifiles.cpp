@@ -47,27 +47,22 @@ std::string LayerIni() {
 }
 
 std::string CaptionsIni() {
+    // Twelve short lines: about eight are up at once, and each comes back four or five times in
+    // the scene's eighteen seconds. A caption is placed by its width in font texels, well over
+    // twice what is drawn, so short lines are what keeps them on screen near the left edge.
     return "# captions of the sculptures scene, one per line\n"
+           "hello party!\n"
            "velunar\n"
-           "the moon keeps time\n"
-           "halvorine and quill\n"
-           "light on the far side\n"
-           "silver and salt\n"
-           "one hundred and five\n"
-           "orbit\n"
-           "do not look down\n"
-           "cold geometry\n"
-           "tides of glass\n"
-           "signal found\n"
-           "the quiet hour\n"
-           "every line returns\n"
-           "lunar noon\n"
-           "made by hand\n"
-           "phase shift\n"
-           "drift\n"
-           "still here\n"
-           "hold the light\n"
-           "nearly there\n";
+           "halvorine\n"
+           "moonrise\n"
+           "quill\n"
+           "keep dancing\n"
+           "105 bpm\n"
+           "greetings!\n"
+           "hands up!\n"
+           "full moon\n"
+           "stay up late\n"
+           "hi mom!\n";
 }
 
 }  // namespace assetgen
