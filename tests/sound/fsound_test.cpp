@@ -433,9 +433,16 @@ TEST(FsoundSpectrum, GainKeepsTheBuiltTrackInTheScenesRange) {
 
 namespace {
 
-// Outputs are SDL's audio drivers (0 = dummy), drivers their devices (0 = the default one);
-// choices are fixed at FSOUND_Init and refused while the library is open.
+// Outputs name SDL audio drivers (0 dummy, 1 ALSA, 2 PulseAudio, 3 PipeWire ...), drivers their
+// devices (0 = the default one); choices are fixed at FSOUND_Init and refused while it is open.
 TEST_F(FsoundTest, OutputDriverAndMixerChoicesBeforeInit) {
+    // Every output type is taken, whether or not this machine can open it.
+    for (int output : {FSOUND_OUTPUT_WINMM, FSOUND_OUTPUT_DSOUND, FSOUND_OUTPUT_A3D, FSOUND_OUTPUT_ALSA}) {
+        ASSERT_TRUE(FSOUND_SetOutput(output)) << output;
+        EXPECT_EQ(FSOUND_GetOutput(), output);
+        EXPECT_STREQ(FSOUND_GetDriverName(0), "Default device") << output;
+    }
+    EXPECT_FALSE(FSOUND_SetOutput(7));
     ASSERT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND));
     EXPECT_EQ(FSOUND_GetOutput(), FSOUND_OUTPUT_NOSOUND);
     ASSERT_GE(FSOUND_GetNumDrivers(), 1);
