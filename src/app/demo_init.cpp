@@ -28,7 +28,8 @@ int RunSoundSetup() {
         g_pLogger->LogMessage("RunSoundSetup : %d Hz, output %d, driver %d \"%s\", mixer %d\n", g_pMusic->m_nOutputRate,
                               FSOUND_GetOutput(), FSOUND_GetDriver(), driver ? driver : "", FSOUND_GetMixer());
     } else if (g_pLogger) {
-        g_pLogger->LogMessage(result == 0 ? "RunSoundSetup : Cancelled\n" : "RunSoundSetup : The dialog could not be shown\n");
+        g_pLogger->LogMessage(result == 0 ? "RunSoundSetup : Cancelled\n"
+                                          : "RunSoundSetup : The dialog could not be shown\n");
     }
     return result;
 }

@@ -90,7 +90,8 @@ void OnInitDialog(HWND hDlg, int* pnOutputRate) {
     const int nDriver = g_nSavedDriver < 0 ? 0 : g_nSavedDriver;
     FSOUND_SetOutput(nOutput);
 
-    for (const Entry& e : kOutputs) SendDlgItemMessageA(hDlg, IDC_OUTPUT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.pszText));
+    for (const Entry& e : kOutputs)
+        SendDlgItemMessageA(hDlg, IDC_OUTPUT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.pszText));
     for (int i = 0; i < static_cast<int>(std::size(kOutputs)); ++i)
         if (kOutputs[i].nValue == nOutput) SendDlgItemMessageA(hDlg, IDC_OUTPUT, CB_SETCURSEL, i, 0);
     g_pfnOutputComboProc = reinterpret_cast<WNDPROC>(

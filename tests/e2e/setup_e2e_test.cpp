@@ -49,7 +49,8 @@ TEST_F(SetupRun, TheShowWaitsForTheDialogAndReturnStartsIt) {
     Press(id, "Return");
     ASSERT_TRUE(LogShows(kStartUpLine, 30s)) << Log();
     // The defaults of the library as the dialog showed them: 44100 Hz, Direct Sound, the first driver.
-    EXPECT_NE(Log().find("RunSoundSetup : 44100 Hz, output 2, driver 0 \"Default device\""), std::string::npos) << Log();
+    EXPECT_NE(Log().find("RunSoundSetup : 44100 Hz, output 2, driver 0 \"Default device\""), std::string::npos)
+        << Log();
     const auto status = EscapeUntilExit(id, 60s);
     pid_ = -1;
     ASSERT_TRUE(status.has_value()) << "still running after Escape";

@@ -46,7 +46,8 @@ INT_PTR g_okResult = 1;
 INT_PTR CALLBACK TestProc(HWND d, UINT m, WPARAM w, LPARAM l) {
     g_log.push_back({d, m, w, l});
     if (m == WM_INITDIALOG) {
-        for (const char* s : {"zero", "one", "two"}) SendDlgItemMessageA(d, 100, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+        for (const char* s : {"zero", "one", "two"})
+            SendDlgItemMessageA(d, 100, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
         SendDlgItemMessageA(d, 100, CB_SETCURSEL, 0, 0);
         CheckDlgButton(d, 201, BST_CHECKED);
         if (l == 99) EndDialog(d, 42);
@@ -84,7 +85,9 @@ protected:
     HWND Create(LPARAM param = 5) {
         return CreateDialogParamA(nullptr, MAKEINTRESOURCEA(kTemplateId), owner_, TestProc, param);
     }
-    static LRESULT Item(HWND d, int id, UINT m, WPARAM w = 0, LPARAM l = 0) { return SendDlgItemMessageA(d, id, m, w, l); }
+    static LRESULT Item(HWND d, int id, UINT m, WPARAM w = 0, LPARAM l = 0) {
+        return SendDlgItemMessageA(d, id, m, w, l);
+    }
     static void PushKey(SDL_Keycode key, Uint16 mod = KMOD_NONE) {
         SDL_Event e{};
         e.type = SDL_KEYDOWN;
@@ -182,7 +185,8 @@ TEST_F(DialogTest, ClicksCheckOneRadioPerGroupAndNotifyTheDialog) {
 TEST_F(DialogTest, ASubclassedComboHearsTheChoiceBeforeTheDialog) {
     HWND d = Create();
     HWND combo = GetDlgItem(d, 100);
-    g_oldCombo = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ComboSpy)));
+    g_oldCombo =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ComboSpy)));
     ASSERT_NE(g_oldCombo, nullptr);
     // The old procedure still answers through the subclass.
     EXPECT_EQ(Item(d, 100, CB_GETCOUNT), 3);

@@ -9,7 +9,6 @@
 #include <backends/imgui_impl_sdl.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -350,8 +349,8 @@ private:
                 }
                 case DialogItemKind::ComboBox: {
                     ImGui::SetNextItemWidth(static_cast<float>(it.cx));
-                    const char* preview =
-                        c.selection >= 0 && c.selection < static_cast<int>(c.entries.size()) ? c.entries[c.selection].c_str() : "";
+                    const bool any = c.selection >= 0 && c.selection < static_cast<int>(c.entries.size());
+                    const char* preview = any ? c.entries[c.selection].c_str() : "";
                     if (ImGui::BeginCombo("##combo", preview, ImGuiComboFlags_HeightLarge)) {
                         for (std::size_t e = 0; e < c.entries.size(); ++e) {
                             ImGui::PushID(static_cast<int>(e));
