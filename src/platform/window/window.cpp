@@ -174,8 +174,9 @@ BOOL DestroyWindow(HWND hWnd) {
     VelunarWindow* w = detail::Find(hWnd);
     if (!w || w->destroying) return FALSE;
     // Children go first, as their parent's procedure may still reach them in its WM_DESTROY.
+    // A child destroyed with an earlier one is gone from the list: look before touching it.
     for (HWND child : detail::AllWindows())
-        if (child->parent == hWnd) DestroyWindow(child);
+        if (detail::Find(child) && child->parent == hWnd) DestroyWindow(child);
     w->destroying = true;
     detail::DropMessages(hWnd);
     if (w->proc) w->proc(hWnd, WM_DESTROY, 0, 0);
