@@ -33,28 +33,39 @@ void Fill(Image& img, F f) {
 
 }  // namespace
 
-// fx04's band and fx06's reference height: a night newsroom screen, dark with bright type.
+// fx04's band and fx06's reference height: a broadcast of the lunar horizon. fx04 lays it over the
+// whole scene at 35 ... 65 % (more on the beats), so it is soft and mid-bright: a glowing horizon
+// between an indigo sky and a dark sea that tints the grids and flares on the beats, with a thin
+// news ticker along the bottom. Only its top 384 rows are shown.
 Image MakeNews() {
     Image img(kBandW, kBandH);
     Fill(img, [](int x, int y) {
-        float v = y / static_cast<float>(kBandRows);
-        Rgba c = Mix({0.0f, 0.03f, 0.1f, 1}, {0.02f, 0.1f, 0.22f, 1}, std::fabs(v - 0.5f) * 2);
-        float scan = (y % 3 == 0) ? 0.75f : 1.0f;
-        float grid = (x % 64 == 0 || y % 64 == 0) ? 0.08f : 0.0f;
-        float n = PeriodicFbm(x / 128.0f, y / 128.0f, 8, 4, 201);
-        c = Add(c, {0.2f, 0.5f, 0.9f, 1}, grid + (n - 0.5f) * 0.15f);
+        float v = y / static_cast<float>(kBandRows), u = x / static_cast<float>(kBandW);
+        float n = PeriodicFbm(u * 4, v * 2, 4, 4, 201);
+        float glow = std::exp(-std::pow((v - 0.56f) / 0.16f, 2.0f)) * (0.75f + 0.5f * n);
+        float haze = std::exp(-std::pow((v - 0.56f) / 0.45f, 2.0f));
+        Rgba sky = Mix({0.05f, 0.03f, 0.16f, 1}, {0.18f, 0.22f, 0.5f, 1}, Clamp01(v / 0.56f));
+        Rgba sea = Mix({0.14f, 0.2f, 0.42f, 1}, {0.01f, 0.05f, 0.12f, 1}, Clamp01((v - 0.56f) / 0.44f));
+        Rgba c = v < 0.56f ? sky : sea;
+        c = Add(c, {0.25f, 0.35f, 0.55f, 1}, haze * 0.35f);
+        c = Add(c, {0.7f, 0.85f, 1.0f, 1}, glow * 0.55f);
+        // Light on the water: short streaks below the horizon.
+        if (v > 0.56f) {
+            float ripple = PeriodicFbm(u * 64, v * 6, 64, 2, 202);
+            c = Add(c, {0.6f, 0.8f, 1.0f, 1}, std::pow(ripple, 6.0f) * 2.5f * std::exp(-(v - 0.56f) * 5));
+        }
+        float scan = (y % 3 == 0) ? 0.88f : 1.0f;
         return Rgba{c.r * scan, c.g * scan, c.b * scan, 1};
     });
-    DrawTextCentred(img, Face::SansBold, 110, "VELUNAR", 512, 150, {0.25f, 0.5f, 0.95f, 0.35f}, 12, kBandWiden);
-    for (int y : {40, 262, 344})
-        for (int x = 0; x < kBandW; ++x) Over(img.at(x, y), {0.6f, 0.9f, 1.0f, 1}, 0.8f);
-    DrawTextCentred(img, Face::MonoBold, 16, "LIVE  //  SIGNAL FROM THE FAR SIDE  //  105 BPM  //  HALVORINE + QUILL", 512, 22,
-                    {0.8f, 0.95f, 1.0f, 1}, 0, kBandWiden);
-    const char* lines[] = {"night feed 04: the lights come up over the lunar plain", "transmission holds, all stations receive",
-                           "next: rings, flowers and rising points"};
-    for (int i = 0; i < 3; ++i)
-        DrawTextCentred(img, Face::Sans, 20, lines[i], 512, 282.0f + i * 22, {0.7f, 0.85f, 1.0f, 1}, 0, kBandWiden);
-    DrawTextCentred(img, Face::MonoBold, 26, "> > >   ON AIR   < < <", 512, 364, {1.0f, 0.8f, 0.3f, 1}, 0, kBandWiden);
+    // The moon rising on the horizon.
+    SoftDisc(img, 700, 196, 34, 3, {0.85f, 0.92f, 1.0f, 1});
+    SoftDisc(img, 700, 196, 80, 60, {0.5f, 0.65f, 1.0f, 0.25f});
+    // Ticker: a dark strip with a bright rule above it and the running text.
+    for (int y = 338; y < 372; ++y)
+        for (int x = 0; x < kBandW; ++x) Over(img.at(x, y), {0.01f, 0.02f, 0.06f, 1}, 0.8f);
+    for (int x = 0; x < kBandW; ++x) Over(img.at(x, 337), {0.6f, 0.9f, 1.0f, 1}, 0.9f);
+    DrawTextCentred(img, Face::MonoBold, 18, "LIVE  //  SIGNAL FROM THE FAR SIDE  //  105 BPM  //  HALVORINE + QUILL", 512, 355,
+                    {0.85f, 0.95f, 1.0f, 1}, 0, kBandWiden);
     return img;
 }
 
@@ -178,13 +189,18 @@ Image MakeFlareInverse() {
     return img;
 }
 
-// pas1: one soft horizontal stripe; the colour is a pale cyan, the shape lives in the alpha.
+// pas1: one soft streak of light; the colour is a pale cyan, the shape lives in the alpha. The
+// stripes stretch it 20 to 28 times across and wrap at fixed screen positions, so the streak
+// lies in texels 5.5 ... 14: off screen when a left-mover jumps back (its x near 700) and when
+// either kind wraps out, so no stripe pops in or out in view.
 Image MakeStripe() {
     Image img(32, 32);
     Fill(img, [](int x, int y) {
-        float dy = (y + 0.5f - 16) / 5.0f;
-        float ends = Smooth(0, 6, x + 0.5f) * Smooth(0, 6, 32 - (x + 0.5f));
-        return Rgba{0.85f, 0.95f, 1.0f, std::exp(-dy * dy) * ends};
+        float dy = (y + 0.5f - 16) / 4.0f;
+        float across = Smooth(5.5f, 8.5f, x + 0.5f) * (1 - Smooth(11.0f, 14.0f, x + 0.5f));
+        float core = std::exp(-dy * dy) * 0.75f + std::exp(-dy * dy * 12) * 0.25f;
+        float white = std::exp(-dy * dy * 6);
+        return Rgba{0.8f + 0.2f * white, 0.92f + 0.08f * white, 1.0f, core * across};
     });
     return img;
 }

@@ -96,13 +96,14 @@ Image MakeStq(int n) {
                 c = Add(c, {1.0f, 0.65f, 0.2f, 1}, rings);
                 return Add(c, {1, 1, 1, 1}, dot);
             });
-        case 3:  // diagonal chrome streaks, the foil's map
+        case 3:  // diagonal streaks of gold leaf, the foil's map: warm against fx04's blue grids
             return Tile(256, [](float u, float v) {
                 float d = u + v;
                 float n = PeriodicFbm(u * 4, v * 4, 4, 4, 61);
                 float s = 0.5f + 0.5f * std::sin(kTau * (d * 3 + n * 0.8f));
-                float t = std::pow(s, 5.0f) * 0.9f + 0.1f * n;
-                return Ramp(t, {0.02f, 0.0f, 0.08f, 1}, {0.7f, 0.35f, 0.85f, 1}, {1.0f, 1.0f, 1.0f, 1});
+                float crinkle = PeriodicFbm(u * 16, v * 16, 16, 3, 62);
+                float t = std::pow(s, 3.0f) * 0.8f + 0.2f * n + 0.25f * (crinkle - 0.5f);
+                return Ramp(t, {0.08f, 0.03f, 0.0f, 1}, {0.85f, 0.55f, 0.15f, 1}, {1.0f, 0.97f, 0.85f, 1});
             });
         case 4:  // soft studio lights on teal: the additive mesh map of fx02 and fx03
             return Tile(256, [](float u, float v) {
@@ -116,12 +117,15 @@ Image MakeStq(int n) {
                 float streak = std::exp(-std::pow(WrapDist(v, 0.5f) * 20, 2.0f));
                 return Add(c, {0.9f, 1.0f, 1.0f, 1}, streak * 0.8f);
             });
-        default:  // stq5: violet interference rings
+        default:  // stq5: a lattice of light on deep violet; fx05's inversion bends it into a 1/z web
             return Tile(256, [](float u, float v) {
-                float a = std::cos(kTau * u * 2), b = std::cos(kTau * v * 2);
-                float r = std::sin(kTau * 3 * (a + b) * 0.5f + kTau * PeriodicFbm(u * 4, v * 4, 4, 3, 81));
-                float t = std::pow(0.5f + 0.5f * r, 3.0f);
-                return Ramp(t, {0.04f, 0.0f, 0.1f, 1}, {0.55f, 0.2f, 0.9f, 1}, {1.0f, 0.85f, 1.0f, 1});
+                float du = WrapDist(u * 8, std::round(u * 8)), dv = WrapDist(v * 8, std::round(v * 8));
+                float line = std::exp(-std::pow(std::min(du, dv) * 14, 2.0f));
+                float knot = std::exp(-(du * du + dv * dv) * 60);
+                float n = PeriodicFbm(u * 4, v * 4, 4, 4, 81);
+                Rgba c = Mix({0.03f, 0.0f, 0.08f, 1}, {0.3f, 0.08f, 0.45f, 1}, n);
+                c = Add(c, {0.95f, 0.45f, 1.0f, 1}, line * (0.6f + 0.4f * n));
+                return Add(c, {1, 1, 1, 1}, knot * 1.2f);
             });
     }
 }
