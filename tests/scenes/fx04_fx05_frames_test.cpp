@@ -1,0 +1,89 @@
+// fx04 and fx05 as the show draws them: frames rendered offscreen with --at.
+#include "frame_runner.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Black letterbox bars, and a band filled edge to edge: almost no pixel is near black.
+void ExpectFilledBand(const Frame& f) {
+    ASSERT_TRUE(f.ok());
+    EXPECT_EQ(f.Max(0, 0, 800, 100), 0);
+    EXPECT_EQ(f.Max(0, 500, 800, 600), 0);
+    int dark = 0, total = 0;
+    for (int y = 100; y < 500; y += 2)
+        for (int x = 0; x < 800; x += 2) {
+            const std::uint8_t* p = f.at(x, y);
+            dark += p[0] + p[1] + p[2] < 45;
+            ++total;
+        }
+    EXPECT_LT(dark, total / 100);
+    EXPECT_GT(f.Mean(0, 100, 800, 500), 40.0);
+}
+
+int Luma(const Frame& f, int x, int y) {
+    const std::uint8_t* p = f.at(x, y);
+    return p[0] + p[1] + p[2];
+}
+
+// Pixels on thin horizontal lines of light: brighter than the rows 4 above and below, here and
+// 24 pixels either side.
+int StreakPixels(const Frame& f) {
+    int n = 0;
+    for (int y = 110; y < 490; ++y)
+        for (int x = 30; x < 770; x += 3) {
+            bool streak = true;
+            for (int dx : {-24, 0, 24}) {
+                const int c = Luma(f, x + dx, y);
+                if (c - Luma(f, x + dx, y - 4) <= 20 || c - Luma(f, x + dx, y + 4) <= 20) {
+                    streak = false;
+                    break;
+                }
+            }
+            n += streak;
+        }
+    return n;
+}
+
+TEST(Fx04Frames, GridsFoilAndBandFillTheBand) {
+    for (double t : {70.0, 75.0, 80.0, 85.0}) {
+        SCOPED_TRACE(t);
+        ExpectFilledBand(RenderAt(t));
+    }
+}
+
+TEST(Fx04Frames, StripesPulseWithTime) {
+    // In silence the band over them stays at its faintest, so only the stripes' alpha changes:
+    // 0 at 70 s and 73.333 s, close to 128 at 71.667 s.
+    g_silent = true;
+    const int off = StreakPixels(RenderAt(70.0));
+    const int on = StreakPixels(RenderAt(71.667));
+    const int offAgain = StreakPixels(RenderAt(73.333));
+    g_silent = false;
+    EXPECT_GT(on, 4 * off);
+    EXPECT_GT(on, 4 * offAgain);
+}
+
+TEST(Fx05Frames, GridsBandAndKnotFillTheBand) {
+    for (double t : {106.0, 108.0}) {
+        SCOPED_TRACE(t);
+        ExpectFilledBand(RenderAt(t));
+    }
+}
+
+TEST(Fx05Frames, TheWavesAndTheKnotMove) {
+    const Frame a = RenderAt(107.0);
+    const Frame b = RenderAt(107.25);
+    ASSERT_TRUE(a.ok() && b.ok());
+    // A quarter of a second moves the bands of transparency by two and a half grid cells and
+    // turns the knot: most of the band changes.
+    int changed = 0, total = 0;
+    for (int y = 100; y < 500; y += 3)
+        for (int x = 0; x < 800; x += 3) {
+            changed += std::abs(Luma(a, x, y) - Luma(b, x, y)) > 15;
+            ++total;
+        }
+    EXPECT_GT(changed, total / 2);
+}
+
+}  // namespace
