@@ -3,6 +3,7 @@
 #include "app/demo.h"
 
 #include "core/globals.h"
+#include "core/screen_layout.h"
 #include "fx/grid.h"
 #include "input/input_globals.h"
 #include "input/keyboard.h"
@@ -73,7 +74,7 @@ bool InitDemo() {
     fx** grids[] = {&g_pFx1, &g_pFx2, &g_pFx3};
     for (fx** grid : grids) {
         *grid = new fx;
-        (*grid)->Init(g_pRender, 800, 400, 16);
+        (*grid)->Init(g_pRender, kScreenWidth, kBandHeight, 16);
     }
 
     g_pFlareSprite = new CSprite("data/flara1.jpg", 0, "flarencja", g_pRender->GetTextureManager());

@@ -5,9 +5,11 @@
 #include "core/globals.h"
 #include "app/frame_hooks.h"
 #include "app/scene_schedule.h"
+#include "core/screen_layout.h"
 #include "input/input_globals.h"
 #include "input/keyboard.h"
 #include "input/mouse.h"
+#include "platform/dinput8/dinput8.h"
 #include "platform/fsound/fmod.h"
 #include "platform/window/clock.h"
 #include "platform/window/window.h"
@@ -32,10 +34,6 @@ float DemoTimeOf(DWORD elapsedMs) {
 }
 
 namespace {
-
-// DirectInput key codes of the two keys the show answers.
-constexpr int kKeyEscape = 1;
-constexpr int kKeyF11 = 87;
 
 // Music is started at the first frame with t >= 0; a run that begins later in the show seeks it.
 void StartMusic(float t) {
@@ -74,11 +72,11 @@ void FrameTick(HWND hWnd) {
     g_pRender->SetTextureMode(TM_TEXTUREONLY, 0);
     g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
     g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
-    g_pRender->DrawRect(0.0f, 0.0f, 800.0f, 100.0f, 0.1f, 0xFF000000u);
-    g_pRender->DrawRect(0.0f, 500.0f, 800.0f, 600.0f, 0.1f, 0xFF000000u);
+    g_pRender->DrawRect(0.0f, 0.0f, kScreenWidth, kBandTop, 0.1f, 0xFF000000u);
+    g_pRender->DrawRect(0.0f, kBandBottom, kScreenWidth, kScreenHeight, 0.1f, 0xFF000000u);
 
-    if (g_pKeyboard && g_pKeyboard->IsKeyDown(kKeyF11)) g_pRender->ScreenShot();
-    if (g_pKeyboard && g_pKeyboard->IsKeyDown(kKeyEscape)) DestroyWindow(hWnd);
+    if (g_pKeyboard && g_pKeyboard->IsKeyDown(DIK_F11)) g_pRender->ScreenShot();
+    if (g_pKeyboard && g_pKeyboard->IsKeyDown(DIK_ESCAPE)) DestroyWindow(hWnd);
 
     g_pRender->UpdateStats();
     if (g_pfnBeforePresent) g_pfnBeforePresent();

@@ -2,6 +2,7 @@
 #include "fx/grid.h"
 
 #include "core/logger.h"
+#include "core/screen_layout.h"
 #include "render/render.h"
 
 #include <cmath>
@@ -52,7 +53,7 @@ bool fx::Init(CRender* renderer, unsigned width, unsigned height, unsigned cell)
         for (unsigned c = 0; c < m_nColumns; ++c) {
             FLATVERTEX& v = m_pLive[r * m_nColumns + c];
             v.x = static_cast<float>(c * cell);
-            v.y = static_cast<float>(r * cell + 100);
+            v.y = static_cast<float>(r * cell + kBandTop);
             v.z = 0.99f;
             v.rhw = 1.0f;
             v.color = 0x00FFFFFFu;

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "math/constants.h"
+
 namespace fxmodes {
 namespace {
 
@@ -231,7 +233,6 @@ void Lens(const Grid& g, float T) {
 }
 
 void Waves(const Grid& g, WaveState& w, float t, float speed) {
-    constexpr double kPi = 3.141592653589793;
     float rowAngle = 0.0f;
     for (unsigned r = 0; r < g.rows; ++r, rowAngle += 0.09239978392911156f) {
         float colAngle = 0.0f;

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "math/constants.h"
+
 Matrix4 Matrix4::operator*(const Matrix4& b) const {
     // Built in a temporary so that a = a * b and a = b * a read the old values throughout.
     Matrix4 p(0.0f);
@@ -39,7 +41,7 @@ Matrix4 MatrixScaling(float s) {
 void RotatePoint(float x, float y, float z, float angleX, float angleY, float angleZ, float* pOutX,
                  float* pOutY, float* pOutZ) {
     // Degrees to radians in double precision; sines and cosines rounded to float.
-    constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
+    constexpr double kDegToRad = kPi / 180.0;
     const float sx = static_cast<float>(std::sin(angleX * kDegToRad));
     const float cx = static_cast<float>(std::cos(angleX * kDegToRad));
     const float sy = static_cast<float>(std::sin(angleY * kDegToRad));

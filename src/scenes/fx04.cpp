@@ -1,6 +1,7 @@
 // fx04.cpp - lens and wave grids under stripes of light, spinning foil seen from above whose
 // brightness follows the music, and a newsroom band over it all that flares on the beats.
 #include "core/globals.h"
+#include "core/screen_layout.h"
 #include "fx/grid.h"
 #include "fx/stripes.h"
 #include "math/matrix.h"
@@ -31,7 +32,7 @@ void InitFx04() {
     g_pFx04Stripes = new CPaski(90);
     g_pRender->LoadTexture("data/news.jpg", "fx04_tlo");
     g_pRender->SetTexture("fx04_tlo", 0);
-    g_pFx04Band = new CImageQuad(g_pDevice, 0, 100, 800, 500);
+    g_pFx04Band = new CImageQuad(g_pDevice, 0, kBandTop, kScreenWidth, kBandBottom);
     g_pFx04Band->SetAlpha(1);
     // The band shows the picture's top 384 rows.
     g_pFx04Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(384));

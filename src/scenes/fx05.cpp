@@ -1,6 +1,7 @@
 // fx05.cpp - planes and inversion grids crossed by travelling bands of transparency, a dim nebula
 // band, and three translucent copies of a knot tumbling in front of a fixed camera.
 #include "core/globals.h"
+#include "core/screen_layout.h"
 #include "fx/grid.h"
 #include "fx/stripes.h"
 #include "math/matrix.h"
@@ -29,7 +30,7 @@ void InitFx05() {
     g_pFx05Mesh->SetRotationSpeed(0.0f, 0.0f, 0.0f);
     g_pRender->LoadTexture("data/fx4.jpg", "fx05_tlo");
     g_pRender->SetTexture("fx05_tlo", 0);
-    g_pFx05Band = new CImageQuad(g_pDevice, 0, 100, 800, 500);
+    g_pFx05Band = new CImageQuad(g_pDevice, 0, kBandTop, kScreenWidth, kBandBottom);
     g_pFx05Band->SetAlpha(1);
     // The band shows the picture's top 384 rows.
     g_pFx05Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(384));

@@ -1,6 +1,7 @@
 // fx09.cpp - the strobe bridge: a still picture in the band under two translucent passes of the
 // shared grid warping "tc" in opposite directions; the schedule's black flashes play over it.
 #include "core/globals.h"
+#include "core/screen_layout.h"
 #include "fx/grid.h"
 #include "render/image_quad.h"
 #include "render/render.h"
@@ -14,7 +15,7 @@ void InitFx09() {
     g_pRender->LoadTexture("data/tc.jpg", "tc");
     g_pRender->LoadTexture("data/tarnel.png", "fx09_tlo");
     g_pRender->SetTexture("fx09_tlo", 0);
-    g_pFx09Band = new CImageQuad(g_pDevice, 0, 99, 800, 500);
+    g_pFx09Band = new CImageQuad(g_pDevice, 0, kBandTop - 1, kScreenWidth, kBandBottom);
     g_pFx09Band->SetAlpha(1);
     // The band shows the picture's top 384 rows.
     g_pFx09Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(384));

@@ -2,6 +2,7 @@
 // flower spinning while the camera descends onto it, and a faint ghost of it shaken by the music.
 #include "core/crt_rand.h"
 #include "core/globals.h"
+#include "core/screen_layout.h"
 #include "fx/grid.h"
 #include "platform/fsound/fmod.h"
 #include "render/camera.h"
@@ -20,7 +21,7 @@ cObject* g_pFx10Flower = nullptr;
 void InitFx10() {
     g_pRender->LoadTexture("data/shibumi.jpg", "fx10_tlo");
     g_pRender->SetTexture("fx10_tlo", 0);
-    g_pFx10Band = new CImageQuad(g_pDevice, 0, 99, 800, 500);
+    g_pFx10Band = new CImageQuad(g_pDevice, 0, kBandTop - 1, kScreenWidth, kBandBottom);
     g_pFx10Band->SetAlpha(1);
     g_pFx10Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(384));
     g_pFx10Flower = new cObject("data/flower.obj", g_pDevice, 0);

@@ -1,7 +1,10 @@
+// scene_math.cpp - the scenes' arithmetic: colours, levels from the spectrum, band positions, camera heights.
 #include "scenes/scene_math.h"
 
 #include <algorithm>
 #include <cmath>
+
+#include "math/constants.h"
 
 std::uint32_t QuarterAlphaWhite(std::uint32_t colour) { return ((colour >> 26) << 24) + 0x00FFFFFFu; }
 
@@ -21,7 +24,6 @@ float SpectrumLevel(const float* spectrum) {
 int Fx01Level(const float* spectrum) { return static_cast<int>(SpectrumLevel(spectrum) * 255.0f); }
 
 std::uint32_t Fx01PulseColour(float ms, unsigned column, int offset) {
-    constexpr double kPi = 3.141592653589793;
     const double phase = (ms * 0.01 + column + offset) * static_cast<double>(0.1f) * kPi;
     const auto a = static_cast<std::uint32_t>(128.0 * std::fabs(std::sin(phase)));
     return (a << 24) + 0x00FFFFFFu;
@@ -49,10 +51,6 @@ float Fx02Level(const float* spectrum) {
     for (int i = 0; i < 128; ++i) sum += spectrum[i];
     const float mean = sum * 0.0078125f;
     return mean * mean;
-}
-
-namespace {
-constexpr double kPi = 3.14159265358979323846;
 }
 
 int Fx04BandAlpha(float level) { return static_cast<int>(350.0f * level + 55.0f); }

@@ -1,3 +1,4 @@
+// scene_util.cpp - drawing steps the scenes share: the band picture, grid render states, grid colours, point discards.
 #include "scenes/scene_util.h"
 
 #include "core/crt_rand.h"

@@ -8,12 +8,9 @@
 namespace assetgen {
 namespace {
 
-constexpr float kTau = 6.28318530718f;
 constexpr int kBandW = 1024, kBandH = 512;
 // The band shows these rows; what lies below is never seen and only continues the picture.
 constexpr int kBandRows = 384;
-
-Rgba Add(Rgba a, Rgba b, float k) { return {a.r + b.r * k, a.g + b.g * k, a.b + b.b * k, a.a}; }
 
 // A small linear congruential sequence: fixed layouts (skyline, scattered glints) per seed.
 struct Lcg {

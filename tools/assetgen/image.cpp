@@ -19,6 +19,8 @@ Rgba Mix(const Rgba& a, const Rgba& b, float t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
 }
 
+Rgba Add(const Rgba& a, const Rgba& b, float k) { return {a.r + b.r * k, a.g + b.g * k, a.b + b.b * k, a.a}; }
+
 Rgba Image::SampleWrap(float x, float y) const {
     float fx = std::floor(x), fy = std::floor(y);
     float tx = x - fx, ty = y - fy;

@@ -25,9 +25,14 @@ struct Image {
     Rgba SampleWrap(float x, float y) const;
 };
 
+// A full turn in radians.
+constexpr float kTau = 6.28318530718f;
+
 float Clamp01(float v);
 float Smooth(float e0, float e1, float x);
 Rgba Mix(const Rgba& a, const Rgba& b, float t);
+// Light added: a + b x k in each colour channel, unclamped; the alpha stays a's.
+Rgba Add(const Rgba& a, const Rgba& b, float k);
 
 // Lattice value noise with integer period p (cells) in both axes, so the result tiles exactly;
 // x, y in cells, result in 0 ... 1.

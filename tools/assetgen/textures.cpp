@@ -6,8 +6,6 @@
 namespace assetgen {
 namespace {
 
-constexpr float kTau = 6.28318530718f;
-
 template <class F>
 Image Tile(int size, F f) {
     Image img(size, size);
@@ -27,8 +25,6 @@ Rgba Ramp(float t, Rgba a, Rgba b, Rgba c) {
     t = Clamp01(t);
     return t < 0.5f ? Mix(a, b, t * 2) : Mix(b, c, t * 2 - 1);
 }
-
-Rgba Add(Rgba a, Rgba b, float k) { return {a.r + b.r * k, a.g + b.g * k, a.b + b.b * k, 1}; }
 
 }  // namespace
 

@@ -1,3 +1,4 @@
+// d3dx8_error.cpp - D3DXGetErrorStringA: the text of a Direct3D or D3DX result code.
 #include <cstdio>
 #include <cstring>
 

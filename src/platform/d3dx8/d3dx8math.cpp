@@ -1,3 +1,4 @@
+// d3dx8math.cpp - the D3DX 8 matrix and vector builders, formula for formula as documented.
 #include "platform/d3dx8/d3dx8math.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // library.h - the one sound library instance behind the FSOUND_/FMUSIC_ functions: the SDL audio
 // device and its mixing callback, the open streams and songs, the heard position and the FFT unit.
-// Depends on: pcm.h, module.h, spectrum.h; SDL2 inside library.cpp and device.cpp.
+// Depends on: pcm.h, module.h, fft_bands.h; SDL2 inside library.cpp and device.cpp.
 #pragma once
 
 #include <array>

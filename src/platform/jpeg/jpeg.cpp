@@ -1,3 +1,4 @@
+// jpeg.cpp - decoding and encoding through libjpeg-turbo, its fatal errors turned into a Status.
 #include "platform/jpeg/jpeg.h"
 
 #include <csetjmp>

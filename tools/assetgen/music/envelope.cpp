@@ -1,3 +1,4 @@
+// envelope.cpp - the attack, decay, sustain and release curves of a note.
 #include "music/envelope.h"
 
 #include <algorithm>

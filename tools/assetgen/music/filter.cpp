@@ -1,3 +1,4 @@
+// filter.cpp - the state-variable filter and the biquads: coefficients and per-sample steps.
 #include "music/filter.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// instruments.cpp - the drum hits and pitched notes, each synthesised into a stereo buffer.
 #include "music/instruments.h"
 
 #include <algorithm>

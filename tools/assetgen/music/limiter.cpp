@@ -1,3 +1,4 @@
+// limiter.cpp - the true-peak limiter over a stereo pair.
 #include "music/limiter.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// loudness.cpp - K-weighting, gated block loudness and the interpolated true peak.
 #include "music/loudness.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// mp3_writer.cpp - the MP3 encode through libmp3lame with its gapless header, and the decode check.
 #include "music/mp3_writer.h"
 
 #include <lame/lame.h>

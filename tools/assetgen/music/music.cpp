@@ -1,3 +1,4 @@
+// music.cpp - renders the track and writes it out as the show's MP3.
 #include "music/music.h"
 
 #include <algorithm>

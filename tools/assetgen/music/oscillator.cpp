@@ -1,3 +1,4 @@
+// oscillator.cpp - note pitches and the band-limited (PolyBLEP) oscillators.
 #include "music/oscillator.h"
 
 #include <cmath>

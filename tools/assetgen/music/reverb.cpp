@@ -1,3 +1,4 @@
+// reverb.cpp - the comb and all-pass network of the send bus's room.
 #include "music/reverb.h"
 
 #include <vector>

@@ -1,3 +1,4 @@
+// score.cpp - the parts of the arrangement, section by section, each into its own buffer.
 #include "music/score.h"
 
 #include <cmath>

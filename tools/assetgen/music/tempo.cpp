@@ -1,3 +1,4 @@
+// tempo.cpp - the beat grid: beat times, bent so the scene changes land on beats.
 #include "music/tempo.h"
 
 #include <iterator>

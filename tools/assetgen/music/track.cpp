@@ -1,3 +1,4 @@
+// track.cpp - renders every part, mixes, fades, normalises loudness and limits the peak.
 #include "music/track.h"
 
 #include <algorithm>
