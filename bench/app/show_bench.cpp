@@ -34,8 +34,8 @@ void BM_FrameTick(benchmark::State& state) {
     }
     D3D8_SetSkipDraws(false);
 }
-// Demo seconds: intro, fx09, fx10; the second argument 1 would rasterise as well.
-BENCHMARK(BM_FrameTick)->Args({-3, 0})->Args({46, 0})->Args({50, 0})->Unit(benchmark::kMicrosecond);
+// Demo seconds: intro, fx01, fx02, fx09, fx10; the second argument 1 would rasterise as well.
+BENCHMARK(BM_FrameTick)->Args({-3, 0})->Args({10, 0})->Args({36, 0})->Args({46, 0})->Args({50, 0})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
