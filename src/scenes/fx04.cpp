@@ -4,6 +4,7 @@
 #include "core/screen_layout.h"
 #include "fx/grid.h"
 #include "fx/stripes.h"
+#include "math/constants.h"
 #include "math/matrix.h"
 #include "platform/fsound/fmod.h"
 #include "render/camera.h"
@@ -100,7 +101,7 @@ void RenderFx04(float t) {
     Matrix4 texture = MatrixScaling(0.5f) * MatrixTranslation(0.5f, 0.5f, 0.5f);
     g_pDevice->SetTransform(D3DTS_TEXTURE0, texture);
     // Straight down from a height bobbing between 90 and 150, once every 2 s.
-    g_pCamera->Set(0.0f, 120.0f + 30.0f * std::sin(3.14159265f * t), 0.0f, 0.0f, 0.0f, 0.01f);
+    g_pCamera->Set(0.0f, 120.0f + 30.0f * static_cast<float>(std::sin(kPi * t)), 0.0f, 0.0f, 0.0f, 0.01f);
     g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
 

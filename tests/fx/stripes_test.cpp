@@ -108,6 +108,10 @@ TEST_F(StripesDrawTest, MissingTextureIsLogged) {
     crt::srand(1);
     CPaski p(1);
     EXPECT_TRUE(Logged("CPaski : loading texture for the first time\n"));
+    // Drawing with no texture bound draws nothing and leaves the depth states on.
+    p.Update(1.0f);
+    p.Render();
+    EXPECT_EQ(RS(D3DRS_ZENABLE), static_cast<DWORD>(TRUE));
 }
 
 TEST_F(StripesDrawTest, DrawsStretchedStripesInTheLastUpdatesColour) {
