@@ -27,6 +27,8 @@ endfunction()
 
 # velunar_add_test(NAME [SERIAL] LABEL unit|render|e2e SOURCES ... LIBS ...): one GoogleTest program,
 # its cases discovered by CTest when the tests run (not at build time, so GL is not needed to build).
+# Each case runs as a process of its own in a folder of its own (tests/test_tmp.h): VELUNAR_TEST_TMP
+# names it and it is the current directory, so parallel cases never share a path they write.
 function(velunar_add_test name)
   cmake_parse_arguments(ARG "SERIAL" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_LABEL)
@@ -35,13 +37,14 @@ function(velunar_add_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
-  add_executable(${name} ${ARG_SOURCES})
+  add_executable(${name} ${ARG_SOURCES} ${VELUNAR_TESTS_DIR}/test_tmp.cpp)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main velunar_warnings)
   target_include_directories(${name} PRIVATE ${VELUNAR_SRC_DIR} ${VELUNAR_TESTS_DIR})
   target_compile_definitions(${name} PRIVATE
     VELUNAR_RUN_DIR="${VELUNAR_RUN_DIR}"
     VELUNAR_EXE="${VELUNAR_RUN_DIR}/velunar"
-    VELUNAR_TEST_TMP="${CMAKE_CURRENT_BINARY_DIR}/tmp_${name}")
+    VELUNAR_TEST_ROOT="${CMAKE_CURRENT_BINARY_DIR}/tmp_${name}")
+  target_compile_options(${name} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${VELUNAR_TESTS_DIR}/test_tmp.h>")
   # SERIAL: cases that need a display server of their own run alone.
   set(serial FALSE)
   if(ARG_SERIAL)

@@ -1,8 +1,6 @@
 // asset_tree.h - the fixture shared by the data-tree tests: one freshly generated tree per
-// test program, read back from disk.
+// test process, read back from disk.
 #pragma once
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -15,14 +13,12 @@
 
 namespace assettest {
 
-// CTest runs the cases of one program as parallel processes: each gets a folder of its own.
-inline std::string ProcessTmp() { return std::string(VELUNAR_TEST_TMP) + "/p" + std::to_string(::getpid()); }
-inline std::string GenDir() { return ProcessTmp() + "/gen"; }
+inline std::string GenDir() { return std::string(VELUNAR_TEST_TMP) + "/gen"; }
 
 class AssetTree : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        std::filesystem::remove_all(ProcessTmp());
+        std::filesystem::remove_all(GenDir());
         failed_ = assetgen::WriteDataTree(GenDir(), 2);
     }
     static std::string Data(const std::string& f) { return GenDir() + "/data/" + f; }
@@ -31,7 +27,7 @@ protected:
         EXPECT_TRUE(assetgen::ReadImage(Data(f), d)) << f << " does not decode";
         return d;
     }
-    static void TearDownTestSuite() { std::filesystem::remove_all(ProcessTmp()); }
+    static void TearDownTestSuite() { std::filesystem::remove_all(GenDir()); }
     static inline std::vector<std::string> failed_;
 };
 

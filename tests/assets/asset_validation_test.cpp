@@ -318,7 +318,7 @@ TEST_F(AssetTree, CaptionsAreShortPrintableLines) {
 }
 
 TEST_F(AssetTree, TwoRunsWriteTheSameBytes) {
-    std::string again = ProcessTmp() + "/again";
+    std::string again = std::string(VELUNAR_TEST_TMP) + "/again";
     ASSERT_TRUE(WriteDataTree(again, 1).empty());
     size_t files = 0;
     for (const auto& e : fs::directory_iterator(GenDir() + "/data")) {
@@ -333,7 +333,7 @@ TEST_F(AssetTree, TwoRunsWriteTheSameBytes) {
 TEST(RunTree, BuiltDataMatchesTheGeneratorAndTheTrackIsThere) {
     std::string run = VELUNAR_RUN_DIR;
     if (!fs::exists(run + "/data/layer.ini")) GTEST_SKIP() << "build the assets target to check " << run;
-    std::string fresh = ProcessTmp() + "/run-compare";
+    std::string fresh = std::string(VELUNAR_TEST_TMP) + "/run-compare";
     ASSERT_TRUE(WriteDataTree(fresh, 2).empty());
     for (const auto& e : fs::directory_iterator(fresh + "/data")) {
         std::string name = e.path().filename().string();

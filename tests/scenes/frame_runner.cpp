@@ -33,8 +33,7 @@ int Frame::Max(int x0, int y0, int x1, int y1) const {
 bool g_keepLog = false;
 bool g_silent = false;
 
-// CTest runs the cases as parallel processes: each works in a folder of its own.
-std::string WorkDir() { return std::string(VELUNAR_TEST_TMP) + "/work" + std::to_string(::getpid()); }
+std::string WorkDir() { return std::string(VELUNAR_TEST_TMP) + "/work"; }
 
 std::string RunLogPath() { return WorkDir() + "/debug.txt"; }
 

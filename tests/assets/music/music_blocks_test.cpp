@@ -194,7 +194,7 @@ TEST(MusicMp3, RoundTripIsGaplessAndAligned) {
     }
     std::vector<unsigned char> mp3;
     ASSERT_TRUE(EncodeMp3(l, r, mp3));
-    const std::string path = std::string(VELUNAR_TEST_TMP) + "_roundtrip.mp3";
+    const std::string path = std::string(VELUNAR_TEST_TMP) + "/roundtrip.mp3";
     ASSERT_TRUE(WriteFile(path, mp3));
     DecodedPcm pcm;
     ASSERT_TRUE(DecodeMp3(path, pcm));
