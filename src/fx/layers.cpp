@@ -3,6 +3,7 @@
 #include "fx/layers.h"
 
 #include "core/ini.h"
+#include "core/screen_layout.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "render/render.h"
 #include "render/render_globals.h"
@@ -64,7 +65,8 @@ void RenderLayers(float t) {
         const LayerWindow w = LayerSourceWindow(layer, t);
         const RECT source{w.left, ClampedRow(tex.boundaries[layer.strip] + 2LL), w.right,
                           ClampedRow(tex.boundaries[layer.strip + 1] - 1LL)};
-        g_pRender->DrawImage(400.0f, layer.y, 0.9f, layer.alpha, 1.0f, 0.0f, &source);
+        // Centred across the screen.
+        g_pRender->DrawImage(kScreenWidth / 2, layer.y, 0.9f, layer.alpha, 1.0f, 0.0f, &source);
     }
     if (g_bSpriteBegun) {
         sprite->End();

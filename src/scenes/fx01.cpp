@@ -3,6 +3,7 @@
 // transparency, the spectrum as black bars growing into the band from its edges, and from
 // 18.301 s a scrolling ornament band on the left and the logo at the lower right.
 #include "core/globals.h"
+#include "core/screen_layout.h"
 #include "fx/grid.h"
 #include "platform/fsound/fmod.h"
 #include "render/image_quad.h"
@@ -99,8 +100,8 @@ void DrawBars(const float* spectrum) {
     for (int k = 0; k < 64; ++k)
         for (int m = 0; m < 6; ++m) {
             const float x = static_cast<float>(2 * k + 128 * m);
-            g_pRender->DrawRect(x, 100.0f, x + 2.0f, 100.0f + 150.0f * spectrum[k], 0.1f, 0xFF000000u);
-            g_pRender->DrawRect(x, 500.0f, x + 2.0f, 500.0f - 150.0f * spectrum[63 - k], 0.1f, 0xFF000000u);
+            g_pRender->DrawRect(x, kBandTop, x + 2.0f, kBandTop + 150.0f * spectrum[k], 0.1f, 0xFF000000u);
+            g_pRender->DrawRect(x, kBandBottom, x + 2.0f, kBandBottom - 150.0f * spectrum[63 - k], 0.1f, 0xFF000000u);
         }
 }
 
@@ -112,9 +113,9 @@ void InitFx01() {
     g_pFx01Tile->SetAlpha(1);
     g_pFx01Tile->SetUV(0.0f, 0.0f, 2.0f, 2.0f);
     g_pRender->SetTexture("layerbok", 0);
-    g_pFx01Band = new CImageQuad(g_pDevice, 0, 99, 256, 500);
+    g_pFx01Band = new CImageQuad(g_pDevice, 0, kBandTop - 1, 256, kBandBottom);
     g_pFx01Band->SetAlpha(1);
-    g_pFx01Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(400));
+    g_pFx01Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(kBandHeight));
 }
 
 void RenderFx01(float t) {
@@ -140,7 +141,7 @@ void RenderFx01(float t) {
     } else {
         g_pFx01Band->SetAlpha(static_cast<DWORD>(Fx01BandAlpha(t)));
         const double top = Fx01BandTop(t);
-        g_pFx01Band->SetUV(0.0f, static_cast<float>(top), 1.0f, static_cast<float>(top + g_pRender->PixelToV(400)));
+        g_pFx01Band->SetUV(0.0f, static_cast<float>(top), 1.0f, static_cast<float>(top + g_pRender->PixelToV(kBandHeight)));
     }
     g_pFx01Band->Render(g_pDevice);
 

@@ -3,6 +3,7 @@
 // plain one (a green logo, a white ornament band, a layer file of its choosing) or a music track
 // of a single tone, so the spectrum is known.
 #include "frame_runner.h"
+#include "math/constants.h"
 #include "sound/sound_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -80,12 +81,13 @@ void WritePlainJpeg(const std::string& name, int w, int h, std::uint8_t grey) {
     std::fclose(f);
 }
 
-// A track of one quiet sine centred on FFT band `band` (44.1 kHz, 1024-sample windows).
+// A track of one sine centred on FFT band `band` (44.1 kHz, 1024-sample windows), loud enough that
+// the band reads full scale at any gain above 2.
 void WriteToneTrack(int band, double seconds) {
     constexpr int kRate = 44100;
     const double hz = band * kRate / 1024.0;
     const auto stereo = sound_fixtures::Synth(static_cast<int>(seconds * kRate), [&](int frame, int) {
-        return 0.1 * std::sin(2 * M_PI * hz * frame / kRate);
+        return 0.5 * std::sin(2 * kPi * hz * frame / kRate);
     });
     ASSERT_TRUE(sound_fixtures::WriteMp3(Replace("velunar.mp3").string(), kRate, stereo));
 }
