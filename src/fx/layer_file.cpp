@@ -37,7 +37,7 @@ void ReadTextureLine(const CIni& ini, LayerTexture& entry, const LayerTextureLoa
 bool Usable(const Layer& layer, const LayerTables& tables) {
     if (layer.textureIndex < 0 || layer.textureIndex >= tables.textureCount) return false;
     const LayerTexture& tex = tables.textures[layer.textureIndex];
-    if (layer.strip < 0 || layer.strip + 1 >= tex.stripCount) return false;
+    if (layer.strip < 0 || layer.strip >= tex.stripCount - 1) return false;
     return std::isfinite(layer.timePerTexel) && layer.timePerTexel != 0.0f;
 }
 

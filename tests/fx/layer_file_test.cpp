@@ -93,12 +93,13 @@ TEST_F(LayerFile, MalformedAndDanglingLayerLinesAreLoggedAndSkipped) {
          "0 100 0 0 140 1.0 0.5 x\n"    // eight fields
          "0 100 1 0 140 1.0 0.5\n"      // no texture 1
          "0 100 0 2 140 1.0 0.5\n"      // strip 2 has no lower boundary
+         "0 100 0 99999999999 140 1.0 0.5\n"  // far past the strips (the reader saturates)
          "0 100 0 0 140 0.0 0.5\n"      // no scroll rate
          "0 100 0 0 140 fast 0.5\n"     // not a number: no rate either
          "0 100 0 1 140 2.0 0.5\n");    // the one good line
     ASSERT_EQ(tables_.layerCount, 1);
     EXPECT_EQ(tables_.layers[0].strip, 1);
-    EXPECT_EQ(Count("fxlayers : error in layer.ini\n"), 9);
+    EXPECT_EQ(Count("fxlayers : error in layer.ini\n"), 10);
 }
 
 TEST_F(LayerFile, TablesKeepTheirBounds) {
