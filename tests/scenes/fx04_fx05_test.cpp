@@ -1,11 +1,20 @@
 // fx04 and fx05: the music and time arithmetic of their passes, and the random numbers their
 // inits draw (every later scene init continues the same sequence).
 #include "core/crt_rand.h"
+#include "fx/grid.h"
+#include "fx/stripes.h"
+#include "render/camera.h"
+#include "render/image_quad.h"
 #include "render/render_fixture.h"
 #include "scenes/scene_math.h"
 #include "scenes/scenes.h"
 
 #include <vector>
+
+// The scenes' own objects.
+extern CPaski* g_pFx04Stripes;
+extern CImageQuad* g_pFx04Band;
+extern CImageQuad* g_pFx05Band;
 
 namespace {
 
@@ -66,6 +75,66 @@ TEST_F(SceneInitDraws, EachInitDrawsThreeHundredPointsAndNinetyStripes) {
     // 100 points of three draws, then 90 stripes of six.
     EXPECT_EQ(DrawsMadeBy(InitFx04), 840);
     EXPECT_EQ(DrawsMadeBy(InitFx05), 840);
+}
+
+// The scenes drawn on the headless device in silence (the sound library is not started, so there
+// is no spectrum) and without their picture files.
+class SceneInSilence : public RenderTest {
+protected:
+    void SetUp() override {
+        RenderTest::SetUp();
+        g_pFx1 = new fx;
+        ASSERT_TRUE(g_pFx1->Init(m_pRender, 800, 400, 16));
+        g_pCamera = new Camera;
+        m_pRender->SetCamera(g_pCamera);
+    }
+    void TearDown() override {
+        delete g_pFx1;
+        g_pFx1 = nullptr;
+        delete g_pCamera;
+        g_pCamera = nullptr;
+        RenderTest::TearDown();
+    }
+
+    // The quad's opacity as it stands: drawn in its own white diffuse colour over black.
+    int QuadAlpha(CImageQuad* quad) {
+        m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+        m_pDevice->SetTexture(0, nullptr);
+        m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        m_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        m_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        m_pDevice->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+        m_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        m_pDevice->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+        m_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+        quad->Render(m_pDevice);
+        return Channel(At(ReadBack(), 400, 300), 8);
+    }
+};
+
+TEST_F(SceneInSilence, Fx04BandAtItsFaintestFoilDimStripesPulsing) {
+    InitFx04();
+    RenderFx04(70.0f);
+    // The stripes' alpha is 0 at 70 s.
+    for (unsigned i = 0; i < g_pFx04Stripes->Count(); ++i) EXPECT_EQ(g_pFx04Stripes->Stripes()[i].colour, 0x00FFFFFFu);
+    D3DMATERIAL8 m{};
+    m_pDevice->GetMaterial(&m);
+    EXPECT_FLOAT_EQ(m.Diffuse.r, 0.2f);
+    EXPECT_FLOAT_EQ(m.Diffuse.a, 0.05f);
+    EXPECT_NEAR(QuadAlpha(g_pFx04Band), 55, 1);
+    RenderFx04(71.667f);
+    EXPECT_GE(static_cast<int>(g_pFx04Stripes->Stripes()[0].colour >> 24), 127);
+}
+
+TEST_F(SceneInSilence, Fx05BandAlwaysAt88) {
+    InitFx05();
+    for (float t : {105.5f, 107.0f, 109.0f}) {
+        RenderFx05(t);
+        EXPECT_NEAR(QuadAlpha(g_pFx05Band), 88, 1) << t;
+    }
+    D3DMATERIAL8 m{};
+    m_pDevice->GetMaterial(&m);
+    EXPECT_FLOAT_EQ(m.Diffuse.a, 0.1f);
 }
 
 }  // namespace
