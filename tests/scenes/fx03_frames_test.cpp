@@ -3,7 +3,6 @@
 #include "frame_runner.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,9 +36,9 @@ int GreyPixels(const Frame& f, int x0, int x1) {
     return n;
 }
 
-// A run folder of this process whose data/ holds everything but the caption file.
+// A run folder in this process's own folder whose data/ holds everything but the caption file.
 Frame RenderWithoutCaptions(double t, std::string* log) {
-    const std::string work = std::string(VELUNAR_TEST_TMP) + "/nocaptions" + std::to_string(::getpid());
+    const std::string work = std::string(VELUNAR_TEST_TMP) + "/nocaptions";
     std::error_code ec;
     fs::remove_all(work, ec);
     fs::create_directories(work + "/data");
