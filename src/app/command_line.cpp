@@ -44,7 +44,8 @@ bool ParseSeconds(const std::string& name, const std::string& text, double& out,
 
 bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& error) {
     opts = VelunarOptions{};
-    bool fpsGiven = false;
+    // Options that only make sense with --capture, by name, for the error below.
+    std::string captureOnly;
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i] ? argv[i] : "";
         if (word.rfind("--", 0) != 0) continue;
@@ -112,7 +113,22 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
                 return false;
             }
             opts.fps = static_cast<int>(fps);
-            fpsGiven = true;
+            captureOnly = name;
+        } else if (name == "--from" || name == "--to") {
+            std::string v;
+            if (!takeValue(v) || !ParseSeconds(name, v, name == "--from" ? opts.from : opts.to, error)) return false;
+            captureOnly = name;
+        } else if (name == "--crf") {
+            std::string v;
+            if (!takeValue(v)) return false;
+            char* end = nullptr;
+            const double crf = std::strtod(v.c_str(), &end);
+            if (v.empty() || *end != '\0' || !(crf >= 0.0 && crf <= 51.0)) {
+                error = "--crf needs a quality from 0 (lossless) to 51 (smallest), not '" + v + "'";
+                return false;
+            }
+            opts.crf = crf;
+            captureOnly = name;
         } else {
             error = "unknown option '" + word + "'";
             return false;
@@ -123,8 +139,12 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
         error = "--at SECONDS and --shot FILE.png go together";
         return false;
     }
-    if (fpsGiven && opts.capture.empty()) {
-        error = "--fps goes with --capture FILE.mp4";
+    if (!captureOnly.empty() && opts.capture.empty()) {
+        error = captureOnly + " goes with --capture FILE.mp4";
+        return false;
+    }
+    if (opts.from >= opts.to) {
+        error = "--from must come before --to";
         return false;
     }
     if (opts.setup && (opts.hasAt || !opts.capture.empty())) {
@@ -143,7 +163,7 @@ void PrintUsage(std::FILE* out) {
     std::fputs(
         "Usage: velunar [-win | -full] [-debug] [--setup] [--start SECONDS]\n"
         "       velunar --at SECONDS --shot FILE.png\n"
-        "       velunar --capture FILE.mp4 [--fps N]\n"
+        "       velunar --capture FILE.mp4 [--fps N] [--from SECONDS] [--to SECONDS] [--crf Q]\n"
         "\n"
         "Velunar, a real-time demo by Halvorine & Quill: 175 seconds of music and pictures.\n"
         "Run it from the directory that holds data/ and velunar.mp3 (build/run/ after a build).\n"
@@ -162,8 +182,12 @@ void PrintUsage(std::FILE* out) {
         "                     render the frame at that demo time offscreen and save it as PNG;\n"
         "                     the frames before it are replayed from the start of that time's\n"
         "                     scene at 60 fps, so state carried between frames is as in a real run\n"
-        "  --capture FILE.mp4 render the whole show offscreen into a video with its music\n"
+        "  --capture FILE.mp4 render the show offscreen into one video with its music: H.264 and\n"
+        "                     AAC, in the container the file name's extension names (.mp4, .mkv)\n"
         "  --fps N            frame rate of --capture (60 unless given)\n"
+        "  --from SECONDS     the demo time --capture begins at (-5, the title picture, unless given)\n"
+        "  --to SECONDS       the demo time --capture ends before (170, the end, unless given)\n"
+        "  --crf Q            picture quality of --capture, 0 (lossless) to 51 (smallest); 18\n"
         "  --help             show this help\n"
         "  --version          show the version\n"
         "\n"

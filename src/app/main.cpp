@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/capture_run.h"
 #include "app/command_line.h"
 #include "app/offscreen.h"
 #include "app/options.h"
@@ -30,9 +31,8 @@ int main(int argc, char** argv) {
         return RunAt(g_options);
     }
     if (!g_options.capture.empty()) {
-        // Status 3 tells `make run` that this build cannot capture, as opposed to a bad command line.
-        std::fprintf(stderr, "velunar: --capture is not available in this build\n");
-        return 3;
+        ScanSwitches(JoinCommandLine(argc, argv).c_str());
+        return RunCapture(g_options);
     }
     PrepareStart(g_options);
     std::string line = JoinCommandLine(argc, argv);

@@ -1,7 +1,8 @@
-// offscreen.cpp - one frame at a chosen demo time, rendered without a window on the virtual
-// clock. The frames before it are replayed from the start of that time's scene at 60 frames per
-// second, so whatever a scene carries from frame to frame is as in a real run; replayed frames
-// keep every state change but rasterise nothing.
+// offscreen.cpp - one frame at a chosen demo time, rendered without a window on the virtual clock,
+// and the start-up and replay that the capture shares with it. The frames before a chosen time
+// are replayed from the start of that time's scene at 60 frames per second, so whatever a scene
+// carries from frame to frame is as in a real run; replayed frames keep every state change but
+// rasterise nothing.
 #include "app/offscreen.h"
 
 #include "core/globals.h"
@@ -46,12 +47,14 @@ DWORD SceneStartMs(DWORD targetMs) {
     return ms;
 }
 
+}  // namespace
+
 void RunFrameAt(DWORD elapsedMs) {
     velunar::clock::SetVirtualTime(kClockBase + elapsedMs);
     FrameTick(g_hWnd);
 }
 
-}  // namespace
+void SetClockAt(DWORD elapsedMs) { velunar::clock::SetVirtualTime(kClockBase + elapsedMs); }
 
 DWORD DemoClockMsFor(double seconds) {
     // Whole milliseconds: the frame shows the millisecond that the time falls in.
@@ -84,6 +87,28 @@ int RunAt(const VelunarOptions& opts) {
 namespace {
 
 int RenderFrame(const VelunarOptions& opts) {
+    if (const int status = StartOffscreen()) return status;
+    const DWORD targetMs = DemoClockMsFor(opts.at);
+    ReplayTo(targetMs);
+    g_pfnBeforePresent = GrabFrame;
+    RunFrameAt(targetMs);
+    g_pfnBeforePresent = nullptr;
+
+    if (!g_bShotTaken) {
+        std::fprintf(stderr, "velunar: could not read the frame back\n");
+        return 1;
+    }
+    std::string error;
+    if (!capture::WritePng(opts.shot, g_shot, &error)) {
+        std::fprintf(stderr, "velunar: cannot write %s: %s\n", opts.shot.c_str(), error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int StartOffscreen() {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     velunar::clock::UseVirtual(true);
@@ -103,12 +128,14 @@ int RenderFrame(const VelunarOptions& opts) {
     }
     g_bInitialized = 1;
     g_bActive = 1;
-
-    const DWORD targetMs = DemoClockMsFor(opts.at);
-    const DWORD startMs = SceneStartMs(targetMs);
     g_dwStartTime = kClockBase;
+    // A run that begins after demo time 0 hears the music from where it is.
     g_bSeekMusicOnStart = true;
+    return 0;
+}
 
+void ReplayTo(DWORD targetMs) {
+    const DWORD startMs = SceneStartMs(targetMs);
     D3D8_SetSkipDraws(true);
     for (long n = 0;; ++n) {
         const DWORD ms = startMs + static_cast<DWORD>(n * 1000 / kReplayFps);
@@ -116,23 +143,7 @@ int RenderFrame(const VelunarOptions& opts) {
         RunFrameAt(ms);
     }
     D3D8_SetSkipDraws(false);
-    g_pfnBeforePresent = GrabFrame;
-    RunFrameAt(targetMs);
-    g_pfnBeforePresent = nullptr;
-
-    if (!g_bShotTaken) {
-        std::fprintf(stderr, "velunar: could not read the frame back\n");
-        return 1;
-    }
-    std::string error;
-    if (!capture::WritePng(opts.shot, g_shot, &error)) {
-        std::fprintf(stderr, "velunar: cannot write %s: %s\n", opts.shot.c_str(), error.c_str());
-        return 1;
-    }
-    return 0;
 }
-
-}  // namespace
 
 void PrepareStart(const VelunarOptions& opts) {
     if (!opts.hasStart) return;

@@ -1,5 +1,6 @@
-// offscreen.h - the runs without a real window: one frame at a chosen demo time (--at), and the
-// start offset of --start.
+// offscreen.h - the runs without a real window: one frame at a chosen demo time (--at), the
+// pieces the capture shares with it (start-up on the virtual clock, the replay up to a time, one
+// frame at a time), and the start offset of --start.
 // Depends on: options.h.
 #pragma once
 
@@ -8,6 +9,18 @@
 
 // Renders the frame at opts.at offscreen and writes opts.shot as PNG; returns the exit status.
 int RunAt(const VelunarOptions& opts);
+
+// Start-up without a display on the virtual clock, sound on the same clock; 0, or the exit status
+// after a message on stderr.
+int StartOffscreen();
+// Replays the frames from the start of the scene that shows at targetMs up to just before it, at
+// 60 frames per second, drawing nothing: whatever a scene carries between frames is then as in a
+// real run.
+void ReplayTo(DWORD targetMs);
+// Sets the virtual clock to elapsedMs of demo clock and runs one frame tick there.
+void RunFrameAt(DWORD elapsedMs);
+// Only sets the virtual clock (the sound follows it).
+void SetClockAt(DWORD elapsedMs);
 
 // The demo clock's whole milliseconds at a demo time in seconds.
 DWORD DemoClockMsFor(double seconds);

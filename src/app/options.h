@@ -15,9 +15,14 @@ struct VelunarOptions {
     // --start SECONDS: play the show from that demo time, music seeked to match.
     bool hasStart = false;
     double start = 0.0;
-    // --capture FILE.mp4 [--fps N]: render the whole show offscreen into a video file.
+    // --capture FILE [--fps N] [--from T] [--to T] [--crf Q]: render the show, or the demo times
+    // from <= t < to of it, offscreen into one video file with its music.
     std::string capture;
     int fps = 60;
+    double from = -5.0;
+    double to = 170.0;
+    // x264's constant rate factor: 0 is lossless, 51 the smallest file; 18 looks like the show.
+    double crf = 18.0;
     // --setup: the sound setup dialog before start-up.
     bool setup = false;
 };

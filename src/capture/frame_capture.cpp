@@ -36,6 +36,29 @@ bool ReadRenderTarget(IDirect3DDevice8* device, Picture& out) {
     return ok;
 }
 
+bool ReadRenderTargetBgra(IDirect3DDevice8* device, std::vector<std::uint8_t>& bgra, int& width, int& height) {
+    if (!device) return false;
+    IDirect3DSurface8* surface = nullptr;
+    if (FAILED(device->GetRenderTarget(&surface)) || !surface) return false;
+    D3DSURFACE_DESC desc{};
+    D3DLOCKED_RECT locked{};
+    bool ok = SUCCEEDED(surface->GetDesc(&desc)) &&
+              (desc.Format == D3DFMT_A8R8G8B8 || desc.Format == D3DFMT_X8R8G8B8) &&
+              SUCCEEDED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY));
+    if (ok) {
+        width = static_cast<int>(desc.Width);
+        height = static_cast<int>(desc.Height);
+        const size_t row = static_cast<size_t>(width) * 4;
+        bgra.resize(row * height);
+        // A8R8G8B8 in memory is already B, G, R, A per pixel.
+        for (int y = 0; y < height; ++y)
+            std::memcpy(&bgra[y * row], static_cast<const std::uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch, row);
+        surface->UnlockRect();
+    }
+    surface->Release();
+    return ok;
+}
+
 bool WritePng(const std::string& path, const Picture& picture, std::string* error) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {

@@ -18,6 +18,8 @@ struct Picture {
 
 // The device's current render target as RGB; false when it cannot be read.
 bool ReadRenderTarget(IDirect3DDevice8* device, Picture& out);
+// The same as B, G, R, A bytes per pixel, rows packed, top row first (what the video encoder takes).
+bool ReadRenderTargetBgra(IDirect3DDevice8* device, std::vector<std::uint8_t>& bgra, int& width, int& height);
 // Writes a PNG; false (with errno-style text in *error) when the file cannot be written.
 bool WritePng(const std::string& path, const Picture& picture, std::string* error);
 

@@ -89,6 +89,13 @@ TEST(Options, ParsedValues) {
     ASSERT_TRUE(ParseOptions(setup.argc(), setup.argv(), o, err)) << err;
     EXPECT_TRUE(o.setup);
     EXPECT_TRUE(o.hasStart);
+    EXPECT_DOUBLE_EQ(o.from, -5.0);
+    EXPECT_DOUBLE_EQ(o.to, 170.0);
+    Argv span({"--capture", "v.mkv", "--from", "10.5", "--to=12", "--crf", "23.5"});
+    ASSERT_TRUE(ParseOptions(span.argc(), span.argv(), o, err)) << err;
+    EXPECT_DOUBLE_EQ(o.from, 10.5);
+    EXPECT_DOUBLE_EQ(o.to, 12.0);
+    EXPECT_DOUBLE_EQ(o.crf, 23.5);
     // Help wins over anything else on the line.
     Argv help({"--at", "3", "--help"});
     ASSERT_TRUE(ParseOptions(help.argc(), help.argv(), o, err));
@@ -113,6 +120,14 @@ TEST(Options, ErrorsNameTheProblem) {
         {{"--fps", "30"}, "goes with --capture"},
         {{"--capture", "v.mp4", "--fps", "0"}, "--fps needs"},
         {{"--capture", "v.mp4", "--fps", "2.5"}, "--fps needs"},
+        {{"--from", "3"}, "--from goes with --capture"},
+        {{"--crf", "20"}, "--crf goes with --capture"},
+        {{"--capture", "v.mp4", "--from", "12", "--to", "12"}, "--from must come before --to"},
+        {{"--capture", "v.mp4", "--to", "-5"}, "--from must come before --to"},
+        {{"--capture", "v.mp4", "--to", "171"}, "outside"},
+        {{"--capture", "v.mp4", "--crf", "52"}, "--crf needs"},
+        {{"--capture", "v.mp4", "--crf", "high"}, "--crf needs"},
+        {{"--capture", "v.mp4", "--start", "3"}, "exclude"},
         {{"--help=yes"}, "takes no value"},
         {{"--at", "3", "--shot", "a.png", "--start", "4"}, "exclude"},
         {{"--setup", "--capture", "v.mp4"}, "--setup goes with a run in a window"},

@@ -95,4 +95,7 @@ float* FSOUND_DSP_GetSpectrum() { return Library::Get().Spectrum(); }
 void FSOUND_Velunar_UseVirtualClock(bool on) { Library::Get().UseVirtualClock(on); }
 bool FSOUND_Velunar_IsVirtualClock() { return Library::Get().IsVirtualClockRequested(); }
 int FSOUND_Velunar_MixAt(float* out, int frames) { return Library::Get().MixAt(out, frames); }
+int FSOUND_Velunar_MixFrom(long long offset, float* out, int frames) {
+    return Library::Get().MixAt(out, frames, offset);
+}
 const char* FSOUND_Velunar_GetDeviceDriver() { return Library::Get().DeviceDriver(); }

@@ -15,6 +15,9 @@ bool FSOUND_Velunar_IsVirtualClock();
 // into `out` (interleaved left/right floats, -1 ... 1, at FSOUND_GetOutputRate()). Silence where
 // nothing plays. Returns the number of frames written: `frames`, or 0 when the library is closed.
 int FSOUND_Velunar_MixAt(float* out, int frames);
+// The same, starting `offset` frames after the current playback position (before it when
+// negative; silence where that lies before a sound's start).
+int FSOUND_Velunar_MixFrom(long long offset, float* out, int frames);
 
 // The name of the SDL audio driver opened by FSOUND_Init ("dummy" after the fall-back), or "" when
 // no device is open (closed, or the virtual clock).

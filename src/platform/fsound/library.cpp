@@ -410,11 +410,11 @@ float* Library::Spectrum() {
     return m_spectrum.data();
 }
 
-int Library::MixAt(float* out, int frames) {
+int Library::MixAt(float* out, int frames, std::int64_t offset) {
     if (!out || frames <= 0) return 0;
     std::lock_guard lock(m_mu);
     if (!m_initialised) return 0;
-    Gather(0, frames, out);
+    Gather(offset, frames, out);
     return frames;
 }
 

@@ -99,7 +99,7 @@ public:
     void SetFftActive(bool on);
     bool FftActive();
     float* Spectrum();
-    int MixAt(float* out, int frames);
+    int MixAt(float* out, int frames, std::int64_t offset = 0);
 
     // The device callback's body: mixes `frames` stereo frames of everything playing into `out`.
     // Public for the benchmark that measures the callback's share of a core.
