@@ -34,21 +34,15 @@ build: deps
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 
 # With a display the show plays in a window (ARGS, "-win" by default; ARGS= for full screen).
-# Without one it is captured to build/run/velunar.mp4 instead, once this build can capture.
+# Without one it is captured to build/run/velunar.mp4 instead.
 run: build
 	@cd $(BUILD_DIR)/run && \
 	if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 	  ./velunar $(ARGS); \
 	else \
-	  echo "No display found: capturing the show to $(BUILD_DIR)/run/velunar.mp4 instead."; \
+	  echo "No display found: capturing the show to $(BUILD_DIR)/run/velunar.mp4 instead (Ctrl+C stops early and keeps what is done)."; \
 	  ./velunar --capture velunar.mp4; rc=$$?; \
-	  if [ $$rc -eq 3 ]; then \
-	    echo "This build cannot capture yet. To watch the show without a display, run it under Xvfb:"; \
-	    echo "  cd $(BUILD_DIR)/run && xvfb-run -s '-screen 0 1024x768x24' ./velunar -win"; \
-	    echo "or render single frames offscreen:"; \
-	    echo "  cd $(BUILD_DIR)/run && ./velunar --at 30 --shot frame.png"; \
-	    exit 0; \
-	  fi; \
+	  if [ $$rc -eq 0 ]; then echo "The show is in $(BUILD_DIR)/run/velunar.mp4."; fi; \
 	  exit $$rc; \
 	fi
 
