@@ -150,15 +150,18 @@ int Capture(const VelunarOptions& opts, CaptureWork work) {
     capture::Progress progress(stderr, total, isatty(STDERR_FILENO) == 1);
     if (readBack) g_pfnBeforePresent = GrabPicture;
     // A frame's sound is mixed at the next frame, once the music that starts there has started.
-    capture::FrameJob pending;
+    capture::FrameJob pending, spare;
     bool havePending = false, failed = false, escaped = false;
     auto send = [&](capture::FrameJob& job, long n) {
         if (readBack) MixSound(job.sound, sampleOf(n), sampleOf(n + 1), lead);
-        if (encode && !worker->Push(std::move(job))) failed = true;
+        if (!encode)
+            spare = std::move(job);
+        else if (!worker->Push(std::move(job)))
+            failed = true;
     };
     long done = 0;
     for (; done < total && !g_stopSignal && !failed; ++done) {
-        capture::FrameJob job = encode ? worker->TakeEmpty() : capture::FrameJob{};
+        capture::FrameJob job = encode ? worker->TakeEmpty() : std::move(spare);
         g_pJob = &job;
         g_bGrabbed = false;
         RunFrameAt(static_cast<DWORD>(firstMs + FrameOffsetMs(done, fps)));
