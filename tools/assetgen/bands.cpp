@@ -161,27 +161,32 @@ Image MakeFlare(int n) {
     return img;
 }
 
-// flarabezinv: the point sprite, a white spark with a faint cross.
+// flarabezinv: fx08's rising point sprite, added at half opacity over a pale picture and mostly
+// only 5 ... 20 pixels across: a broad white-cyan core, a soft halo and a faint cross.
 Image MakeFlareSprite() {
     Image img(64, 64);
     Fill(img, [](int x, int y) {
         float dx = (x + 0.5f) / 32 - 1, dy = (y + 0.5f) / 32 - 1;
         float r = std::sqrt(dx * dx + dy * dy);
-        float k = (std::exp(-r * r * 18) + std::exp(-std::fabs(dx) * 30) * std::exp(-std::fabs(dy) * 4) * 0.4f +
-                   std::exp(-std::fabs(dy) * 30) * std::exp(-std::fabs(dx) * 4) * 0.4f) * (1 - Smooth(0.8f, 1.0f, r));
-        return Rgba{Clamp01(k), Clamp01(k * 0.95f), Clamp01(k * 0.9f + 0.02f * (1 - r)), 1};
+        float cross = std::exp(-std::fabs(dx) * 24) * std::exp(-std::fabs(dy) * 3) + std::exp(-std::fabs(dy) * 24) * std::exp(-std::fabs(dx) * 3);
+        float k = (std::exp(-r * r * 7) + std::exp(-r * 3.5f) * 0.35f + cross * 0.35f) * (1 - Smooth(0.8f, 1.0f, r));
+        return Rgba{Clamp01(k * 0.9f), Clamp01(k), Clamp01(k * 1.05f), 1};
     });
     return img;
 }
 
-// flarainv: the inverse glow, a dark blot on white that the white frame is multiplied by.
+// flarainv: the inverse glow that fx07 multiplies into its white frame: white at the rim, a soft
+// violet-blue shade with four faint rays towards the centre. Dozens overlap along each edge, so one
+// alone only dims the frame to about two thirds.
 Image MakeFlareInverse() {
     Image img(128, 128);
     Fill(img, [](int x, int y) {
         float dx = (x + 0.5f) / 64 - 1, dy = (y + 0.5f) / 64 - 1;
-        float r = std::sqrt(dx * dx + dy * dy);
-        float k = Clamp01(std::exp(-r * r * 7) * 1.1f) * (1 - Smooth(0.75f, 1.0f, r));
-        return Rgba{1 - k * 0.85f, 1 - k * 0.8f, 1 - k * 0.6f, 1};
+        float r = std::sqrt(dx * dx + dy * dy), a = std::atan2(dy, dx);
+        float glow = std::exp(-r * r * 6);
+        float ray = std::pow(std::fabs(std::cos(a * 2)), 40.0f) * std::exp(-r * 2.5f) * 0.5f;
+        float k = Clamp01(glow * 0.55f + ray) * (1 - Smooth(0.8f, 1.0f, r));
+        return Rgba{1 - k * 0.6f, 1 - k * 0.5f, 1 - k * 0.25f, 1};
     });
     return img;
 }
@@ -202,35 +207,54 @@ Image MakeStripe() {
     return img;
 }
 
-// 8802: a night skyline, windows lit; the alpha is the silhouette over fx07's white frame.
+// 8802: a city at dusk on the water, drawn like ink over fx07's white frame. The sky is a faint
+// warm wash; the buildings stand on the shore at row 288 (screen y 400) and their reflection fades
+// out by row 336, so the bottom row of flares (screen y 432 ... 495) drifts over bare white.
 Image MakeSkyline() {
+    constexpr int shore = 288, fadeEnd = 336;
     Image img(kBandW, kBandH, {0, 0, 0, 0});
     Fill(img, [](int, int y) {
-        float t = Clamp01(y / static_cast<float>(kBandRows));
-        return Rgba{0.05f + 0.1f * t, 0.05f + 0.05f * t, 0.15f + 0.2f * t, 0};
+        float t = Clamp01(y / static_cast<float>(shore));
+        Rgba c = Mix({1.0f, 0.96f, 0.9f, 1}, {1.0f, 0.72f, 0.5f, 1}, t * t);
+        return Rgba{c.r, c.g, c.b, 0.35f * t * t};
     });
-    // Far hills at half alpha, then the buildings.
+    // Far hills, pale and half transparent.
     for (int x = 0; x < kBandW; ++x) {
-        float hill = 250 + 30 * std::sin(x * 0.006f) + 15 * std::sin(x * 0.017f + 1);
-        for (int y = static_cast<int>(hill); y < kBandH; ++y) img.at(x, y).a = std::max(img.at(x, y).a, 0.45f);
+        float hill = 232 + 22 * std::sin(x * 0.006f) + 12 * std::sin(x * 0.017f + 1);
+        for (int y = static_cast<int>(hill); y < shore; ++y) img.at(x, y) = {0.55f, 0.5f, 0.62f, 0.55f};
     }
+    // The buildings: dark with lit windows; a few carry an antenna with a red light.
     Lcg r(231);
     int x = 0;
     while (x < kBandW) {
-        int w = 24 + static_cast<int>(r.Next() * 56);
-        int top = 120 + static_cast<int>(r.Next() * 200);
+        int w = 22 + static_cast<int>(r.Next() * 50);
+        int top = 110 + static_cast<int>(r.Next() * 150);
         bool antenna = r.Next() < 0.3f;
-        for (int i = x; i < std::min(kBandW, x + w - 3); ++i)
-            for (int y = top; y < kBandH; ++y) {
+        float tone = 0.04f + 0.05f * r.Next();
+        for (int i = x; i < std::min(kBandW, x + w - 2); ++i)
+            for (int y = top; y < shore; ++y) {
                 Rgba& p = img.at(i, y);
-                p = {0.04f, 0.04f, 0.1f, 1};
-                bool window = ((i - x) % 8 >= 3) && ((i - x) % 8 < 6) && ((y - top) % 12 >= 4) && ((y - top) % 12 < 9);
-                if (window && PeriodicNoise(static_cast<float>(i / 8), static_cast<float>(y / 12), 4096, 232) > 0.62f)
-                    p = {1.0f, 0.8f, 0.4f, 1};
+                p = {tone, tone, tone + 0.08f, 1};
+                bool window = ((i - x) % 7 >= 2) && ((i - x) % 7 < 5) && ((y - top) % 11 >= 4) && ((y - top) % 11 < 8);
+                if (window && PeriodicNoise(static_cast<float>(i / 7), static_cast<float>(y / 11), 4096, 232) > 0.6f)
+                    p = {1.0f, 0.8f, 0.45f, 1};
             }
-        if (antenna)
-            for (int y = top - 40; y < top; ++y) img.at(std::min(kBandW - 1, x + w / 2), y) = {0.04f, 0.04f, 0.1f, 1};
+        if (antenna) {
+            int ax = std::min(kBandW - 1, x + w / 2);
+            for (int y = top - 36; y < top; ++y) img.at(ax, y) = {tone, tone, tone + 0.08f, 1};
+            SoftDisc(img, static_cast<float>(ax), top - 37.0f, 1.5f, 1.5f, {1.0f, 0.15f, 0.1f, 1});
+        }
         x += w;
+    }
+    // The reflection: the rows above the shore mirrored, rippled, darkened and fading out.
+    for (int y = shore; y < kBandH; ++y) {
+        float fade = 1 - Smooth(static_cast<float>(shore), static_cast<float>(fadeEnd), static_cast<float>(y));
+        int src = 2 * shore - y - 1;
+        for (int xx = 0; xx < kBandW; ++xx) {
+            int sx = std::clamp(xx + static_cast<int>(3 * std::sin(y * 0.9f + xx * 0.02f)), 0, kBandW - 1);
+            Rgba c = src >= 0 ? img.at(sx, src) : Rgba{0, 0, 0, 0};
+            img.at(xx, y) = {c.r * 0.7f, c.g * 0.75f, c.b * 0.9f + 0.05f, c.a * fade * 0.8f};
+        }
     }
     // Soften the silhouette edge a little (the mask is seen at full size on white).
     Image soft = img;
@@ -266,18 +290,21 @@ Image MakeOrnamentBand() {
     return img;
 }
 
-// qll / hlv: a wide word, twice across a tile that wraps horizontally; brightness is alpha.
-Image MakeLogoStrip(const std::string& word, uint32_t seed) {
+// qll / hlv: a wide word, twice across a tile that wraps horizontally; brightness is alpha. fx08
+// stretches the tile over screen rows 0 ... 255 (qll, whose upper rows the bar hides) or
+// 245 ... 500 (hlv), so the word is centred on row centreRow with a rule above and below it.
+Image MakeLogoStrip(const std::string& word, uint32_t seed, int centreRow) {
     Image img(1024, 256);
     TextMask m = RenderText(Face::SansBold, 150, word, 6);
     float scale = std::min(1.0f, 420.0f / m.w);
     // Rendered at a size that fits two copies and a gap in the tile.
     if (scale < 1.0f) m = RenderText(Face::SansBold, static_cast<int>(150 * scale), word, 6);
     for (int copy = 0; copy < 2; ++copy)
-        DrawText(img, m, copy * 512 + (512 - m.w) / 2, (256 - m.h) / 2, {0.9f, 0.96f, 1.0f, 1}, true);
+        DrawText(img, m, copy * 512 + (512 - m.w) / 2, centreRow - m.h / 2, {0.9f, 0.96f, 1.0f, 1}, true);
+    const int above = std::max(0, centreRow - m.h / 2 - 8), below = std::min(254, centreRow + m.h / 2 + 6);
     for (int x = 0; x < 1024; ++x) {
         float flicker = 0.5f + 0.5f * PeriodicNoise(x / 16.0f, 0, 64, seed);
-        for (int y : {30, 31, 224, 225}) Over(img.at(x, y), {0.7f, 0.85f, 1.0f, 1}, flicker);
+        for (int y : {above, above + 1, below, below + 1}) Over(img.at(x, y), {0.7f, 0.85f, 1.0f, 1}, flicker);
     }
     return img;
 }

@@ -2,6 +2,7 @@
 // point into the solid, and every open sheet so that they point down: with the one light
 // travelling up (+y) and the scenes culling clockwise faces, the side that faces a camera
 // above is then the side that is drawn and lit.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -194,13 +195,16 @@ Mesh MakeSys() {
     return m;
 }
 
-// 5.obj: a lobed rosette; fx07 shows it 280 units away at scale 0.3, near the right edge.
+// 5.obj: a studded lantern; fx07 shows it 280 units away at scale 0.3 at the edge of its wide
+// view, which stretches it about twice as much across as up, so it is built twice as tall as wide.
+// It turns slowly about its vertical axis, so it reads alike from every side.
 Mesh MakeOrnament() {
-    return Inward(Body(96, 48, [](Vec3 d) {
-        float ph = std::atan2(d.z, d.x);
-        float lobes = std::pow(std::fabs(std::cos(ph * 3)), 3.0f);
-        return 150 * (0.7f + 0.3f * lobes) * (1 + 0.05f * std::sin(d.y * 18));
-    }, {1, 0.55f, 1}));
+    return Inward(Body(128, 64, [](Vec3 d) {
+        float ph = std::atan2(d.z, d.x), th = std::acos(std::clamp(d.y, -1.0f, 1.0f));
+        float ribs = std::pow(std::fabs(std::cos(ph * 4)), 4.0f) * std::pow(std::sin(th), 2.0f);
+        float bands = std::pow(std::fabs(std::cos(th * 4)), 6.0f);
+        return 100 * (0.78f + 0.16f * ribs + 0.08f * bands);
+    }, {1, 2, 1}));
 }
 
 // ring.obj: a ridged torus; fx08's rings at scales 0.8, 0.6, 0.4 seen from 200 ... 360 units.

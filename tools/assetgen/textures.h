@@ -48,7 +48,7 @@ Image MakeFlareInverse();
 Image MakeStripe();
 Image MakeSkyline();
 Image MakeOrnamentBand();
-Image MakeLogoStrip(const std::string& word, uint32_t seed);
+Image MakeLogoStrip(const std::string& word, uint32_t seed, int centreRow);
 // Type.
 Image MakeLogo();
 Image MakeMakers();

@@ -64,26 +64,43 @@ Image MakeMakers() {
 }
 
 // cre1 ... cre4: two 256 x 128 panels each (upper, lower), dark type for fx06's white frame.
+// fx06 centres them on the screen as: left column cre1 upper, cre2 upper, cre1 lower, cre2 lower
+// at x 128, 95, 100, 138 (so names stay within 190 pixels); right column cre3 upper at (660, 170)
+// and cre4 upper at (695, 225), only 55 rows apart, so each is a single line, and cre4 lower at
+// (675, 355) above the signature. cre3's lower panel is never shown.
 Image MakeCredits(int n) {
-    static const char* panels[4][2][2] = {
-        {{"code", "Halvorine"}, {"music", "Quill"}},
-        {{"graphics", "Halvorine"}, {"meshes", "Quill"}},
-        {{"a show called", "Velunar"}, {"", ""}},
-        {{"made with care", "in 2026"}, {"thank you", "for watching"}},
+    const Rgba ink{0.03f, 0.05f, 0.15f, 1}, soft{0.25f, 0.35f, 0.55f, 1};
+    Image img(256, 256, {0.05f, 0.08f, 0.2f, 0});  // the ink's colour, so filtering leaves no fringe
+    auto role = [&](int panel, const char* role, const char* name) {
+        float top = panel * 128.0f;
+        DrawTextCentred(img, Face::Sans, 16, role, 128, top + 44, soft, 2);
+        Line(img, 88, 168, static_cast<int>(top) + 56, {0.25f, 0.35f, 0.55f, 0.8f});
+        DrawTextCentred(img, Face::SerifBold, 32, name, 128, top + 78, ink);
     };
-    Image img(256, 256, {0.05f, 0.08f, 0.2f, 0});
-    for (int p = 0; p < 2; ++p) {
-        const char* role = panels[n - 1][p][0];
-        const char* name = panels[n - 1][p][1];
-        float top = p * 128.0f;
-        if (*role) DrawTextCentred(img, Face::Sans, 18, role, 128, top + 38, {0.25f, 0.35f, 0.55f, 1}, 2);
-        if (*name) DrawTextCentred(img, Face::SerifBold, 34, name, 128, top + 78, {0.03f, 0.05f, 0.15f, 1});
-        if (*role) Line(img, 78, 178, static_cast<int>(top) + 54, {0.25f, 0.35f, 0.55f, 0.8f});
+    switch (n) {
+        case 1:
+            role(0, "code", "Halvorine");
+            role(1, "pictures", "Halvorine");
+            break;
+        case 2:
+            role(0, "music", "Quill");
+            role(1, "meshes & synth", "Quill");
+            break;
+        case 3:
+            DrawTextCentred(img, Face::SansBold, 38, "VELUNAR", 128, 64, ink, 6);
+            DrawTextCentred(img, Face::Sans, 14, "released in 2026", 128, 192, soft, 2);
+            break;
+        default:
+            DrawTextCentred(img, Face::Sans, 15, "by Halvorine & Quill", 128, 64, soft, 1);
+            DrawTextCentred(img, Face::SerifBold, 28, "thank you", 128, 128 + 50, ink);
+            DrawTextCentred(img, Face::Sans, 15, "for watching", 128, 128 + 80, soft, 3);
+            break;
     }
     return img;
 }
 
-// vosk: the closing credits across the band (the band shows the top 384 rows).
+// vosk: the closing credits across the band (the band shows the top 384 rows), under a night sky
+// with a crescent moon; round shapes are drawn kBandWiden wider so they look round on screen.
 Image MakeClosing() {
     Image img(1024, 512, {0, 0, 0, 0});
     for (int y = 0; y < 384; ++y)
@@ -91,26 +108,52 @@ Image MakeClosing() {
             float t = y / 384.0f, r = std::hypot((x - 512) / 512.0f, (y - 170) / 300.0f);
             img.at(x, y) = {0.02f + 0.06f * t, 0.03f + 0.05f * t, 0.1f + 0.15f * (1 - r * 0.7f), 1};
         }
+    // Stars: a fixed scatter, fainter towards the horizon.
+    auto hash = [](uint32_t v) {
+        v ^= v >> 16, v *= 0x7feb352du, v ^= v >> 15, v *= 0x846ca68bu, v ^= v >> 16;
+        return (v >> 8) / 16777216.0f;
+    };
+    for (uint32_t i = 0; i < 220; ++i) {
+        float sx = hash(3 * i + 301) * 1024, sy = hash(3 * i + 302) * 384;
+        float b = 0.3f + 0.7f * hash(3 * i + 303);
+        float k = b * (1 - sy / 420);
+        for (int y = std::max(0, static_cast<int>(sy) - 2); y <= std::min(383, static_cast<int>(sy) + 2); ++y)
+            for (int x = std::max(0, static_cast<int>(sx) - 3); x <= std::min(1023, static_cast<int>(sx) + 3); ++x) {
+                float d = std::hypot((x - sx) / kBandWiden, y - sy);
+                Over(img.at(x, y), {0.85f, 0.9f, 1.0f, 1}, k * std::exp(-d * d * 1.5f));
+            }
+    }
+    // The crescent: a lit disc with a darker one over it, and a faint halo.
+    const float mx = 935, my = 62, mr = 30;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 760; x < 1024; ++x) {
+            float d = std::hypot((x - mx) / kBandWiden, y - my);
+            float dd = std::hypot((x - mx - 12 * kBandWiden) / kBandWiden, y - my + 5);
+            float disc = 1 - Smooth(mr - 1, mr + 1, d);
+            float lit = disc * Smooth(mr - 3, mr + 1, dd);
+            Over(img.at(x, y), {0.6f, 0.7f, 1.0f, 1}, 0.18f * std::exp(-std::pow(std::max(0.0f, d - mr) / 28, 2.0f)));
+            Over(img.at(x, y), {0.35f, 0.4f, 0.6f, 1}, disc * 0.25f);  // earthshine on the dark side
+            Over(img.at(x, y), {1.0f, 0.95f, 0.82f, 1}, lit);
+        }
     DrawTextCentred(img, Face::SansBold, 92, "VELUNAR", 512, 110, {0.95f, 0.97f, 1.0f, 1}, 14, kBandWiden);
     DrawTextCentred(img, Face::Sans, 22, "a demo by", 512, 195, {0.6f, 0.7f, 0.9f, 1}, 4, kBandWiden);
     DrawTextCentred(img, Face::SerifBold, 42, "Halvorine  &  Quill", 512, 238, {1.0f, 0.9f, 0.7f, 1}, 0, kBandWiden);
-    DrawTextCentred(img, Face::Sans, 18, "code  Halvorine     music  Quill     graphics  Halvorine + Quill", 512, 300,
+    DrawTextCentred(img, Face::Sans, 18, "code  Halvorine     music  Quill     pictures  Halvorine     meshes  Quill", 512, 300,
                     {0.7f, 0.8f, 0.95f, 1}, 0, kBandWiden);
     DrawTextCentred(img, Face::Sans, 16, "thank you for watching", 512, 340, {0.5f, 0.6f, 0.8f, 1}, 3, kBandWiden);
     return img;
 }
 
-// pod: the signature card for fx06's lower right; the bar hides its lowest rows, so the mark
-// sits in the upper two thirds.
+// pod: the signature for fx06's lower right, drawn centred at (672, 450): rows 0 ... 177 are
+// on screen, and the credit above it reaches down to row 60, so the mark sits in rows 100 ... 176.
 Image MakeSignature() {
     Image img(256, 256, {1, 1, 1, 1});
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) {
-            float r = std::hypot(x - 128.0f, y - 90.0f);
-            Over(img.at(x, y), {0.1f, 0.15f, 0.3f, 1}, std::exp(-std::pow((r - 62) * 0.6f, 2.0f)));
+            float r = std::hypot(x - 128.0f, y - 138.0f);
+            Over(img.at(x, y), {0.1f, 0.15f, 0.3f, 1}, std::exp(-std::pow((r - 36) * 0.9f, 2.0f)));
         }
-    DrawTextCentred(img, Face::SerifBold, 54, "H+Q", 128, 88, {0.08f, 0.1f, 0.2f, 1});
-    DrawTextCentred(img, Face::Sans, 13, "velunar  2026", 128, 168, {0.3f, 0.35f, 0.5f, 1}, 2);
+    DrawTextCentred(img, Face::SerifBold, 24, "H+Q", 128, 138, {0.08f, 0.1f, 0.2f, 1});
     return img;
 }
 
