@@ -88,7 +88,8 @@ Image MakeStq(int n) {
                 float rings = std::pow(0.5f + 0.5f * std::cos(r * 60), 4.0f) * (1 - Smooth(0.38f, 0.48f, r));
                 float dot = 1 - Smooth(0.06f, 0.09f, r);
                 float bg = PeriodicFbm(u * 4, v * 4, 4, 4, 51);
-                Rgba c = Mix({0.05f, 0.02f, 0.0f, 1}, {0.35f, 0.15f, 0.02f, 1}, bg);
+                // A dark ground: fx01 multiplies the tile up to twelvefold when the music is loud.
+                Rgba c = Mix({0.01f, 0.004f, 0.0f, 1}, {0.18f, 0.07f, 0.02f, 1}, bg * bg);
                 c = Add(c, {1.0f, 0.65f, 0.2f, 1}, rings);
                 return Add(c, {1, 1, 1, 1}, dot);
             });
