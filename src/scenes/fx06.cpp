@@ -102,6 +102,6 @@ void RenderFx06(float t) {
         g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
         g_pFx06Band->SetAlpha(Fx06BandAlpha(t));
         g_pFx06Band->Render(g_pDevice);
-        FadeToBlack(t, 165.0f, 5.0f);
+        FadeToBlack(Fx06FadeTime(t), 165.0f, 5.0f);
     }
 }

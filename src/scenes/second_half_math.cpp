@@ -1,6 +1,7 @@
 #include "scenes/second_half_math.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/crt_rand.h"
 
@@ -83,9 +84,11 @@ float Fx06CreditLevel(float t) {
 }
 
 std::uint32_t Fx06BandAlpha(float t) {
-    const float g = (t >= 165.0f && t < 170.0f) ? (t - 165.0f) * 0.2f : Fx06CreditLevel(t);
+    const float g = t >= 170.0f ? 1.0f : t >= 165.0f ? (t - 165.0f) * 0.2f : Fx06CreditLevel(t);
     return static_cast<std::uint32_t>((1.0f - g) * 255.0f);
 }
+
+float Fx06FadeTime(float t) { return std::min(t, std::nextafter(170.0f, 0.0f)); }
 
 // Upper halves are rows 0-127 of a credit texture, lower halves rows 128-255.
 const CreditPlacement g_aFx06Credits[kFx06Credits] = {

@@ -182,6 +182,11 @@ TEST(FinaleFrames, Fx06CreditsPopInThenTheClosingBandTakesOver) {
     Frame fading = RenderAt(167.5);
     ExpectBars(fading);
     EXPECT_TRUE(PixelNear(fading, 400, 300, 64, 64, 128, 4));
+
+    // 170 s, the last frame: dark, not the closing image again.
+    Frame last = RenderAt(170.0);
+    ExpectBars(last);
+    EXPECT_LT(last.Max(0, 100, 800, 500), 4);
 }
 
 }  // namespace

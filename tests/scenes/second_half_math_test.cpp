@@ -151,4 +151,12 @@ TEST(Fx06Credits, PopInThenFadeUnderTheClosingBand) {
     EXPECT_LE(Fx06BandAlpha(169.99f), 1u);
 }
 
+TEST(Fx06Credits, TheLastInstantStaysDark) {
+    // At 170 s the band does not come back opaque and the fade to black is still drawn, nearly whole.
+    EXPECT_EQ(Fx06BandAlpha(170.0f), 0u);
+    EXPECT_LT(Fx06FadeTime(170.0f), 170.0f);
+    EXPECT_GT(Fx06FadeTime(170.0f), 169.999f);
+    EXPECT_EQ(Fx06FadeTime(167.5f), 167.5f);
+}
+
 }  // namespace
