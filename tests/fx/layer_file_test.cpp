@@ -2,29 +2,31 @@
 // window a layer shows at a given time.
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/test_dir.h"
 #include "core/ini.h"
 #include "core/logger.h"
 #include "fx/layer_file.h"
 
 namespace {
 
+// Works in the process's own folder, its current directory.
 class LayerFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = std::make_unique<ScratchDir>(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        g_pLogger = new CLogger("debug.txt", 20);
-    }
+    void SetUp() override { g_pLogger = new CLogger("debug.txt", 20); }
     void TearDown() override {
         delete g_pLogger;
         g_pLogger = nullptr;
-        dir_.reset();
     }
-    std::string Log() const { return ReadFile(dir_->path() / "debug.txt"); }
+    std::string Log() const {
+        std::ifstream in("debug.txt", std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
     int Count(const std::string& piece) const {
         const std::string log = Log();
         int n = 0;
@@ -34,7 +36,7 @@ protected:
 
     // Reads `text` as the layer file; each texture the file names gets a distinct fake handle.
     void Read(const std::string& text) {
-        WriteFile(dir_->path() / "layer.ini", text);
+        std::ofstream("layer.ini", std::ios::binary) << text;
         CIni ini;
         ASSERT_TRUE(ini.Open("layer.ini"));
         loaded_.clear();
@@ -44,7 +46,6 @@ protected:
         });
     }
 
-    std::unique_ptr<ScratchDir> dir_;
     LayerTables tables_;
     std::vector<std::string> loaded_;
 };

@@ -11,28 +11,20 @@
 
 namespace {
 
+// The process's own folder is the current directory: data/ is made there.
 class LayersTest : public RenderTest {
 protected:
     void SetUp() override {
         RenderTest::SetUp();
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_name = std::string(info->test_suite_name()) + "." + info->name();
-        std::filesystem::remove_all(Path(m_name));
-        std::filesystem::create_directories(Path(m_name + "/data"));
-        m_oldDir = std::filesystem::current_path();
-        std::filesystem::current_path(Path(m_name));
-    }
-    void TearDown() override {
-        std::filesystem::current_path(m_oldDir);
-        RenderTest::TearDown();
+        std::filesystem::create_directories(Path("data"));
     }
 
     // A 1024 x 256 strip picture in data/: four strips of 64 rows; `f` gives each texel.
     void WriteStrips(const std::string& file, const std::function<std::uint32_t(int, int)>& f) {
-        WriteImage(m_name + "/data/" + file, 1024, 256, f);
+        WriteImage("data/" + file, 1024, 256, f);
     }
     void Load(const std::string& ini) {
-        std::ofstream("data/layer.ini", std::ios::binary) << ini;
+        std::ofstream(Path("data/layer.ini"), std::ios::binary) << ini;
         LoadLayers();
     }
 
@@ -53,9 +45,6 @@ protected:
             for (int x = 0; x < kW; x += 4) m = std::max(m, Green(px, x, y));
         return m;
     }
-
-    std::string m_name;
-    std::filesystem::path m_oldDir;
 };
 
 TEST_F(LayersTest, BandsShowInTheirRowsAndTimeWindowsOnly) {

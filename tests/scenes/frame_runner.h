@@ -24,6 +24,9 @@ extern bool g_keepLog;
 // With true, runs without the music track: the show plays silently (spectrum level 0).
 extern bool g_silent;
 std::string RunLogPath();
+// The folder the runs work in, inside the process's own folder: data/ and the track are linked
+// into it unless a test has put files of its own there.
+std::string WorkDir();
 // Reads an 8-bit RGB or RGBA PNG (alpha dropped).
 Frame ReadPng(const std::string& path);
 // Reads a JPEG as RGB.
