@@ -13,6 +13,8 @@
 
 #include <png.h>
 
+#include "damage.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -148,6 +150,36 @@ TEST(D3DXImage, DamagedFilesFailCleanly) {
     const std::uint8_t text[] = "plain text";
     EXPECT_EQ(DecodeImageMemory(text, sizeof text, out, &why), DecodeResult::Unsupported);
     EXPECT_EQ(DecodeImageFile(TmpPath("missing.png").c_str(), out, &why), DecodeResult::NotFound);
+}
+
+// Every small file the loader reads (24-bit BMP, PNG with and without alpha, JPEG) cut at every
+// length and with each byte inverted, each from a buffer of exactly its size and from disk: a
+// variant decodes to exactly width x height pixels or fails with nothing kept.
+TEST(D3DXImage, EveryCutAndInvertedByteDecodesOrFails) {
+    const Bitmap opaque = Make(5, 4, false), translucent = Make(3, 3, true);
+    std::vector<std::vector<std::uint8_t>> files = {EncodeBmp24(opaque)};
+    const std::string png = TmpPath("good.png"), pngAlpha = TmpPath("good_alpha.png"), jpg = TmpPath("good.jpg");
+    ASSERT_TRUE(WritePng(png.c_str(), opaque));
+    ASSERT_TRUE(WritePng(pngAlpha.c_str(), translucent));
+    ASSERT_TRUE(WriteJpeg(jpg.c_str(), opaque, 90));
+    for (const std::string& path : {png, pngAlpha, jpg}) files.push_back(ReadAll(path));
+    const std::string damaged = TmpPath("damaged");
+    for (const auto& good : files) {
+        ASSERT_GT(good.size(), 20u);
+        damage::ForEach(good, 1, [&](const damage::Bytes& bytes, const std::string& what) {
+            Bitmap out;
+            const DecodeResult r = DecodeImageMemory(bytes.data(), bytes.size(), out, nullptr);
+            if (r == DecodeResult::Ok) {
+                EXPECT_GT(out.width, 0) << what;
+                EXPECT_EQ(out.argb.size(), static_cast<std::size_t>(out.width) * out.height) << what;
+            } else {
+                EXPECT_TRUE(out.argb.empty()) << what;
+            }
+            std::ofstream(damaged, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            EXPECT_EQ(DecodeImageFile(damaged.c_str(), out, nullptr), r) << what;
+        });
+    }
 }
 
 std::uint32_t Crc32(const std::uint8_t* p, std::size_t n) {

@@ -12,6 +12,8 @@
 
 #include <jpeglib.h>
 
+#include "damage.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -161,6 +163,32 @@ TEST(Jpeg, DamagedDataIsReportedNotFatal) {
     // The decoder is usable again after a failure.
     EXPECT_EQ(velunar::jpeg::DecodeMemory(bytes.data(), bytes.size(), img, &err), Status::Ok);
     EXPECT_EQ(img.width, 32);
+}
+
+// Each small file cut at every length and with each byte inverted, from an exact-size buffer and
+// from disk: every variant either decodes to whole rows or fails, and nothing reads past its end.
+TEST(Jpeg, EveryCutAndInvertedByteDecodesOrFails) {
+    std::vector<std::uint8_t> rgb(8 * 6 * 3);
+    for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<std::uint8_t>(i * 37);
+    const std::string colour = TmpPath("small.jpg");
+    ASSERT_TRUE(velunar::jpeg::EncodeFile(colour.c_str(), rgb.data(), 8, 6, 90));
+    const std::uint8_t grey[6] = {0, 40, 80, 120, 200, 255};
+    const std::string damaged = TmpPath("damaged.jpg");
+    for (const std::vector<std::uint8_t>& good : {ReadAll(colour), EncodeGrey(grey, 3, 2)}) {
+        ASSERT_FALSE(good.empty());
+        damage::ForEach(good, 1, [&](const damage::Bytes& bytes, const std::string& what) {
+            Image img;
+            // bytes holds exactly its size, so a read past the end is caught by the sanitizers.
+            const Status s = velunar::jpeg::DecodeMemory(bytes.data(), bytes.size(), img, nullptr);
+            if (s == Status::Ok) {
+                EXPECT_EQ(img.bgrx.size(), static_cast<std::size_t>(img.width) * img.height * 4) << what;
+            } else {
+                EXPECT_TRUE(img.bgrx.empty()) << what;
+            }
+            WriteAll(damaged, bytes);
+            EXPECT_EQ(velunar::jpeg::DecodeFile(damaged.c_str(), img, nullptr), s) << what;
+        });
+    }
 }
 
 }  // namespace

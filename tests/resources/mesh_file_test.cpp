@@ -6,7 +6,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
+
+#include "damage.h"
 
 namespace {
 
@@ -115,6 +120,42 @@ TEST(MeshFile, RefusesFilesThatDoNotHoldWhatTheyPromise) {
     trailing.U32(0);
     EXPECT_TRUE(trailing.Parse(m));
     EXPECT_FALSE(velunar::mesh::ReadMeshFile("/nonexistent/dir/x.obj", m, &why));
+}
+
+// A two-face mesh cut at every length and with each byte inverted, from memory of exactly its
+// size and from disk: each variant is refused with nothing kept, or every face names existing
+// vertices and the normals are computed without reading outside the arrays.
+TEST(MeshFile, EveryCutAndInvertedByteParsesWithinBoundsOrIsRefused) {
+    FileBuilder b;
+    b.Header(4, 2);
+    b.Vertex(0, 0, 0);
+    b.Vertex(1, 0, 0);
+    b.Vertex(0, 1, 0);
+    b.Vertex(1, 1, 0.5f);
+    b.Face(0, 1, 2);
+    b.Face(2, 1, 3);
+    const std::string path = std::string(VELUNAR_TEST_TMP) + "/damaged.obj";
+    damage::ForEach(b.bytes, 1, [&](const damage::Bytes& bytes, const std::string& what) {
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        MeshData fromDisk;
+        const bool okDisk = velunar::mesh::ReadMeshFile(path.c_str(), fromDisk, nullptr);
+        MeshData mesh;
+        const bool ok = velunar::mesh::ParseMesh(bytes.data(), bytes.size(), mesh, nullptr);
+        EXPECT_EQ(okDisk, ok) << what;
+        if (!ok) {
+            EXPECT_TRUE(mesh.vertices.empty() && mesh.faces.empty()) << what;
+            return;
+        }
+        for (const MeshFace& f : mesh.faces) {
+            ASSERT_LT(f.a, mesh.vertices.size()) << what;
+            ASSERT_LT(f.b, mesh.vertices.size()) << what;
+            ASSERT_LT(f.c, mesh.vertices.size()) << what;
+        }
+        std::vector<MeshNormal> faceNormals(mesh.faces.size());
+        velunar::mesh::ComputeNormals(mesh.vertices.data(), static_cast<unsigned>(mesh.vertices.size()),
+                                      mesh.faces.data(), static_cast<unsigned>(mesh.faces.size()), faceNormals.data());
+    });
 }
 
 TEST(MeshNormals, SingleTriangleFacesPlusZ) {

@@ -6,8 +6,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
+#include "damage.h"
 #include "device_fixture.h"
 #include "image_fixtures.h"
 #include "log_capture.h"
@@ -91,6 +93,7 @@ TEST_F(TextureManagerTest, DuplicateNameKeepsTheFirstTexture) {
     EXPECT_EQ(second, -1);
     EXPECT_EQ(tm.GetCount(), 1);
     EXPECT_EQ(tm.GetTexture("stq1"), tex);
+    ASSERT_NE(tm.GetEntry(0), nullptr);
     EXPECT_STREQ(tm.GetEntry(0)->pszFileName, Path("stq1.jpg").c_str());
 }
 
@@ -152,7 +155,8 @@ TEST_F(TextureManagerTest, LoadAExtensionsAndMissingFiles) {
     CTextureManager tm(m_pDevice, m_pD3D, m_desktopFormat);
     // Upper-case extension: recognised, and the file is opened by the name as given.
     std::filesystem::copy_file(Path("grey16.jpg"), Path("Upper.JPG"), std::filesystem::copy_options::overwrite_existing);
-    EXPECT_TRUE(tm.LoadA(Path("Upper.JPG").c_str(), Path("grey16.jpg").c_str(), "upper"));
+    ASSERT_TRUE(tm.LoadA(Path("Upper.JPG").c_str(), Path("grey16.jpg").c_str(), "upper"));
+    ASSERT_NE(tm.GetEntry(0), nullptr);
     EXPECT_STREQ(tm.GetEntry(0)->pszFileName, Path("Upper.JPG").c_str());
 
     EXPECT_FALSE(tm.LoadA(Path("pic.png").c_str(), Path("grey16.jpg").c_str(), "p1"));
@@ -234,6 +238,38 @@ TEST_F(TextureManagerTest, AFullTableRefusesFurtherLoads) {
     EXPECT_TRUE(log.Has("CTextureManager::LoadAutoAlpha : Cannot load texture (" + Path("one.jpg") +
                         ") as [extra] - the table is full (1024 textures)\n"));
     EXPECT_NE(tm.GetTexture(1023), nullptr);
+}
+
+// The texture table over a damaged picture: cut at every length and with each byte inverted, as
+// the colour and as the mask, it loads through every loader or is refused, and the table keeps
+// only what loaded.
+TEST_F(TextureManagerTest, EveryCutAndInvertedByteLoadsOrIsRefused) {
+    auto read = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return damage::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    const damage::Bytes jpeg = read(Path("dark.jpg"));
+    ASSERT_GT(jpeg.size(), 100u);
+    const std::string colour = Path("damaged.jpg"), mask = Path("damaged_mask.jpg");
+    ASSERT_TRUE(WriteFlatJpeg(mask, 8, 8, 128, 128, 128));
+    int loaded = 0;
+    damage::ForEach(jpeg, 1, [&](const damage::Bytes& bytes, const std::string& what) {
+        std::ofstream(colour, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        CTextureManager tm(m_pDevice, m_pD3D, m_desktopFormat);
+        int kept = 0;
+        for (bool ok : {tm.Load(colour.c_str(), "p"), tm.LoadAutoAlpha(colour.c_str(), "a"),
+                        tm.LoadA(colour.c_str(), mask.c_str(), "m"), tm.LoadA(mask.c_str(), colour.c_str(), "r")}) {
+            if (!ok) continue;
+            const TextureEntry* e = tm.GetEntry(kept++);
+            ASSERT_NE(e, nullptr) << what;
+            EXPECT_NE(e->pTexture, nullptr) << what;
+            EXPECT_GT(e->dwWidth, 0u) << what;
+        }
+        EXPECT_EQ(tm.GetCount(), kept) << what;
+        loaded += kept;
+    });
+    EXPECT_GT(loaded, 0);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "platform/fsound/pcm.h"
 #include "platform/fsound/fft_bands.h"
 #include "platform/window/clock.h"
+#include "damage.h"
 #include "sound_fixtures.h"
 
 namespace {
@@ -336,6 +337,36 @@ TEST(FsoundDecode, CorruptMp3FilesNeverCrash) {
             EXPECT_LT(pcm.Frames(), static_cast<std::size_t>(frames) * 4) << round;
         }
     }
+}
+
+// Every sound opener over small damaged files: a WAVE cut at every length and with each byte
+// inverted, a short MP3 and a module at every 7th and 3rd. Each opens to a usable handle or gives null.
+TEST_F(FsoundTest, EveryCutAndInvertedByteOpensOrIsRefused) {
+    ASSERT_TRUE(FSOUND_Init(kRate, 16, 0));
+    const std::string wav = TempPath("damage-source.wav"), mp3 = TempPath("damage-source.mp3"),
+                      mod = TempPath("damage-source.mod");
+    ASSERT_TRUE(WriteWav(wav, kRate, Synth(64, [](int i, int c) { return 0.25 * std::sin(i * 0.3 + c); })));
+    ASSERT_TRUE(WriteMp3(mp3, kRate, Synth(1200, [](int i, int) { return 0.5 * std::sin(i * 0.05); })));
+    ASSERT_TRUE(WriteMod(mod));
+    const std::string damaged = TempPath("damaged");
+    for (const auto& [source, step] : {std::pair{wav, 1}, std::pair{mp3, 7}}) {
+        const std::string path = damaged + source.substr(source.size() - 4);
+        damage::ForEach(ReadAll(source), step, [&](const damage::Bytes& bytes, const std::string& what) {
+            ASSERT_TRUE(WriteBytes(path, bytes));
+            if (FSOUND_STREAM* s = FSOUND_Stream_OpenFile(path.c_str(), FSOUND_NORMAL, 0)) {
+                EXPECT_GE(FSOUND_Stream_GetLength(s), 0) << what;
+                FSOUND_Stream_Close(s);
+            }
+        });
+    }
+    const std::string path = damaged + ".mod";
+    damage::ForEach(ReadAll(mod), 3, [&](const damage::Bytes& bytes, const std::string& what) {
+        ASSERT_TRUE(WriteBytes(path, bytes));
+        if (FMUSIC_MODULE* m = FMUSIC_LoadSong(path.c_str())) {
+            EXPECT_TRUE(FMUSIC_PlaySong(m)) << what;
+            FMUSIC_FreeSong(m);
+        }
+    });
 }
 
 // The disk driver writes what the device plays: silence during the lead-in, the track after Play.

@@ -37,7 +37,7 @@ struct MemoryReader {
     static ssize_t Read(void* handle, void* buf, size_t count) {
         auto* r = static_cast<MemoryReader*>(handle);
         std::size_t n = std::min(count, r->bytes->size() - r->pos);
-        std::memcpy(buf, r->bytes->data() + r->pos, n);
+        if (n > 0) std::memcpy(buf, r->bytes->data() + r->pos, n);  // an empty file has no data pointer
         r->pos += n;
         return static_cast<ssize_t>(n);
     }
