@@ -174,21 +174,21 @@ Mesh MakeKnot() {
 }
 
 // sys.obj: three interlocking rings round a spiked core; fx06 draws it ten times, 0.7 scale,
-// 190 ... 250 units below the camera, so it stays within 240.
+// 190 ... 250 units below the camera, so it stays within 240 and keeps to about 12 000 faces.
 Mesh MakeSys() {
     Mesh m;
     auto ring = [](float) { return [](float s, float) { return 14 + 4 * std::pow(std::fabs(std::sin(s * kTau * 8)), 6.0f); }; };
-    Mesh a = Inward(Torus(128, 16, 200, ring(0)));
+    Mesh a = Inward(Torus(96, 12, 200, ring(0)));
     m.Append(a);
     m.Append(Inward(RotateX(a, kPi / 2)));
     m.Append(Inward(RotateZ(a, kPi / 2)));
-    m.Append(Inward(Body(72, 40, [](Vec3 d) {
+    m.Append(Inward(Body(56, 32, [](Vec3 d) {
         float k = std::pow(std::fabs(d.x * d.y * d.z) * 5.196f, 3.0f);  // peaks on the eight diagonals
         return 70 * (1 + 0.6f * k);
     })));
     for (int i = 0; i < 8; ++i) {
         Vec3 at{(i & 1) ? 1.0f : -1.0f, (i & 2) ? 1.0f : -1.0f, (i & 4) ? 1.0f : -1.0f};
-        Mesh bead = Inward(Body(16, 10, [](Vec3) { return 16.0f; }));
+        Mesh bead = Inward(Body(12, 8, [](Vec3) { return 16.0f; }));
         for (auto& p : bead.pos) p = p + at * 120;
         m.Append(bead);
     }
@@ -199,7 +199,7 @@ Mesh MakeSys() {
 // view, which stretches it about twice as much across as up, so it is built twice as tall as wide.
 // It turns slowly about its vertical axis, so it reads alike from every side.
 Mesh MakeOrnament() {
-    return Inward(Body(128, 64, [](Vec3 d) {
+    return Inward(Body(64, 48, [](Vec3 d) {
         float ph = std::atan2(d.z, d.x), th = std::acos(std::clamp(d.y, -1.0f, 1.0f));
         float ribs = std::pow(std::fabs(std::cos(ph * 4)), 4.0f) * std::pow(std::sin(th), 2.0f);
         float bands = std::pow(std::fabs(std::cos(th * 4)), 6.0f);
