@@ -14,9 +14,6 @@
 #include <string>
 #include <vector>
 
-// The running case's working folder (frame_runner.cpp).
-std::string WorkDir();
-
 namespace {
 
 namespace fs = std::filesystem;
