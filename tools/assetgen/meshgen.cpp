@@ -170,7 +170,7 @@ Mesh MakeKnot() {
         return Vec3{r * std::cos(p), 18 * std::sin(q), r * std::sin(p)};
     };
     auto side = [&](float s) { return c(s) - Vec3{42 * std::cos(2 * s * kTau), 0, 42 * std::sin(2 * s * kTau)}; };
-    return Inward(Tube(384, 18, c, side, [](float s, float) { return 10 + 1.5f * std::sin(s * kTau * 12); }));
+    return Inward(Tube(256, 16, c, side, [](float s, float) { return 10 + 1.5f * std::sin(s * kTau * 12); }));
 }
 
 // sys.obj: three interlocking rings round a spiked core; fx06 draws it ten times, 0.7 scale,
