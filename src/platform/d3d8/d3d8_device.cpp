@@ -1,9 +1,9 @@
-// d3d8_device.cpp - the device's life, its resources, render targets, presentation and the
-// recording of state. Translation to GL happens at draw time (d3d8_device_draw.cpp).
+// d3d8_device.cpp - the device's life, its resources, render targets, clears and the recording of
+// state, each change marking the GL state groups it makes stale. Binding happens at draw time
+// (d3d8_device_draw.cpp); presentation is the swap chain's (d3d8_swapchain.cpp).
 #include "platform/d3d8/d3d8_device.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -16,25 +16,15 @@
 
 namespace {
 bool g_skipDraws = false;
-bool g_vsync = true;
 }  // namespace
 
 void D3D8_SetSkipDraws(bool skip) { g_skipDraws = skip; }
 bool D3D8_GetSkipDraws() { return g_skipDraws; }
-void D3D8_SetVsync(bool vsync) { g_vsync = vsync; }
 
 namespace velunar::d3d8 {
-
-bool SkipDraws() { return g_skipDraws; }
-
 namespace {
 
 Surface* AsSurface(IDirect3DSurface8* s) { return static_cast<Surface*>(s); }
-
-bool IsHeadlessDriver() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
-}
 
 }  // namespace
 
@@ -72,14 +62,12 @@ bool Device::Init(IDirect3D8* d3d, SDL_Window* window, bool ownsWindow, const D3
         m_pp.BackBufferHeight = static_cast<UINT>(std::max(1, h));
     }
     if (m_pp.BackBufferCount == 0) m_pp.BackBufferCount = 1;
-    if (!m_pp.Windowed && !IsHeadlessDriver()) SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
 
     glGenVertexArrays(1, &m_vao);
     glBindVertexArray(m_vao);
     glGenFramebuffers(1, &m_fbo);
-    glGenFramebuffers(1, &m_presentFbo);
-    glGenBuffers(1, &m_upBuffer);
-    glGenBuffers(1, &m_upIndexBuffer);
+    glGenBuffers(1, &m_userVertexBuffer);
+    glGenBuffers(1, &m_userIndexBuffer);
     // Direct3D's flat shading takes the first vertex's colour; sprites' (0,0) is their top-left,
     // which in our top-row-first targets is GL's lower left.
     glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
@@ -92,8 +80,8 @@ bool Device::Init(IDirect3D8* d3d, SDL_Window* window, bool ownsWindow, const D3
                              *FindFormat(D3DFMT_A8R8G8B8), D3DPOOL_DEFAULT);
     m_backBuffer.Reset(back, false);
     m_renderTarget.Reset(back->LevelSurface(0), true);
-    glBindFramebuffer(GL_FRAMEBUFFER, m_presentFbo);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, back->Name(), 0);
+    m_swapChain.Init(window, m_pp.Windowed != FALSE, back->Name(), static_cast<int>(m_pp.BackBufferWidth),
+                     static_cast<int>(m_pp.BackBufferHeight));
 
     bool autoDepth = m_pp.EnableAutoDepthStencil && FindFormat(m_pp.AutoDepthStencilFormat) &&
                      FindFormat(m_pp.AutoDepthStencilFormat)->depthStencil;
@@ -110,7 +98,7 @@ bool Device::Init(IDirect3D8* d3d, SDL_Window* window, bool ownsWindow, const D3
     m_state.viewport = {0, 0, m_pp.BackBufferWidth, m_pp.BackBufferHeight, 0.0f, 1.0f};
 
     // Start from a known black, transparent back buffer.
-    ApplyTargets();
+    BindTargets();
     glClearColor(0, 0, 0, 0);
     glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
@@ -130,10 +118,10 @@ Device::~Device() {
         m_backBuffer.Reset(nullptr, false);
         for (auto& [key, sampler] : m_samplers) glDeleteSamplers(1, &sampler);
         m_programs = ProgramCache{};
-        glDeleteBuffers(1, &m_upBuffer);
-        glDeleteBuffers(1, &m_upIndexBuffer);
+        glDeleteBuffers(1, &m_userVertexBuffer);
+        glDeleteBuffers(1, &m_userIndexBuffer);
         glDeleteFramebuffers(1, &m_fbo);
-        glDeleteFramebuffers(1, &m_presentFbo);
+        m_swapChain.Release();
         glDeleteVertexArrays(1, &m_vao);
         SDL_GL_MakeCurrent(m_window, nullptr);
         SDL_GL_DeleteContext(m_context);
@@ -164,36 +152,10 @@ HRESULT Device::GetDisplayMode(D3DDISPLAYMODE* pMode) {
 
 HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     // Replayed frames are never seen.
-    if (SkipDraws()) return D3D_OK;
-    const bool headless = IsHeadlessDriver() || (SDL_GetWindowFlags(m_window) & SDL_WINDOW_HIDDEN);
-    const int interval = (g_vsync && !headless) ? 1 : 0;
-    if (interval != m_swapInterval) {
-        SDL_GL_SetSwapInterval(interval);
-        m_swapInterval = interval;
-    }
-    int dw = 0, dh = 0;
-    SDL_GL_GetDrawableSize(m_window, &dw, &dh);
-    const int bw = static_cast<int>(m_pp.BackBufferWidth), bh = static_cast<int>(m_pp.BackBufferHeight);
-    // The largest picture of the back buffer's aspect that fits, centred, black around it.
-    double scale = std::min(static_cast<double>(dw) / bw, static_cast<double>(dh) / bh);
-    int w = static_cast<int>(std::lround(bw * scale)), h = static_cast<int>(std::lround(bh * scale));
-    int x0 = (dw - w) / 2, y0 = (dh - h) / 2;
-
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_presentFbo);
-    glDisable(GL_SCISSOR_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    // The only flip: our row 0 is the picture's top, the window's row 0 its bottom.
-    if (w > 0 && h > 0)
-        glBlitFramebuffer(0, 0, bw, bh, x0, y0 + h, x0 + w, y0, GL_COLOR_BUFFER_BIT,
-                          (w == bw && h == bh) ? GL_NEAREST : GL_LINEAR);
-    D3D8_GL_CHECK("present blit");
-    SDL_GL_SwapWindow(m_window);
-    m_gl.scissor = false;
-    m_gl.colorMask = 0xf;
-    m_targetsDirty = true;
+    if (D3D8_GetSkipDraws()) return D3D_OK;
+    m_swapChain.Present(m_gl);
+    // The window's framebuffer is bound, and the scissor and colour mask are not the draws'.
+    MarkDirty(kDirtyTargets | kDirtyRasteriser);
     return D3D_OK;
 }
 
@@ -325,25 +287,20 @@ HRESULT Device::CopyRects(IDirect3DSurface8* pSrc, const RECT* pSrcRects, UINT c
 }
 
 void Device::BindTextureForUpload(GLuint name) {
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, name);
-    m_gl.textures[0] = name;
+    m_gl.BindTextureForTransfer(name);
+    MarkDirty(kDirtyTextures);
 }
 
-void Device::ForgetBuffer(GLuint name) {
-    if (m_gl.attribBuffer == name) m_gl.attribBuffer = 0, m_gl.attribFvf = 0;
-    if (m_gl.arrayBuffer == name) m_gl.arrayBuffer = 0;
-    if (m_gl.elementBuffer == name) m_gl.elementBuffer = 0;
-}
+void Device::ForgetBuffer(GLuint name) { m_gl.ForgetBuffer(name); }
 
 void Device::ForgetTextureName(GLuint name) {
-    for (GLuint& t : m_gl.textures)
-        if (t == name) t = 0;
+    m_gl.ForgetTexture(name);
+    MarkDirty(kDirtyTextures);
 }
 
 void Device::ForgetSurface(Surface* surface) {
     // The device's own references keep its targets alive, so this only matters while it is torn down.
-    if (m_renderTarget.Get() == surface || m_depthStencil.Get() == surface) m_targetsDirty = true;
+    if (m_renderTarget.Get() == surface || m_depthStencil.Get() == surface) MarkDirty(kDirtyTargets);
 }
 
 // ---- render targets ---------------------------------------------------------------------------
@@ -359,8 +316,7 @@ HRESULT Device::SetRenderTarget(IDirect3DSurface8* pRenderTarget, IDirect3DSurfa
     // As Direct3D does, the viewport becomes the whole new target.
     const D3DSURFACE_DESC& d = AsSurface(m_renderTarget.Get())->Desc();
     m_state.viewport = {0, 0, d.Width, d.Height, 0.0f, 1.0f};
-    m_targetsDirty = m_fixedDirty = true;
-    MarkUniformsDirty();
+    MarkDirty(kDirtyTargets | kDirtyFixedFunction | kDirtyUniforms);
     return D3D_OK;
 }
 
@@ -379,30 +335,6 @@ HRESULT Device::GetDepthStencilSurface(IDirect3DSurface8** ppZStencilSurface) {
     return D3D_OK;
 }
 
-void Device::ApplyTargets() {
-    if (!m_targetsDirty) {
-        return;
-    }
-    glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
-    Surface* rt = AsSurface(m_renderTarget.Get());
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, rt->Container()->Name(),
-                           static_cast<GLint>(rt->Level()));
-    Surface* ds = AsSurface(m_depthStencil.Get());
-    // A depth buffer smaller than the target cannot be attached; Direct3D then draws without one.
-    GLuint rb = (ds && ds->Desc().Width >= rt->Desc().Width && ds->Desc().Height >= rt->Desc().Height)
-                    ? ds->Renderbuffer() : 0;
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, rb);
-    m_hasDepth = rb != 0;
-    const D3DFORMAT backFormat = m_pp.BackBufferFormat;
-    const bool opaqueBack = backFormat == D3DFMT_X8R8G8B8 || backFormat == D3DFMT_R8G8B8 ||
-                            backFormat == D3DFMT_R5G6B5 || backFormat == D3DFMT_X1R5G5B5;
-    m_targetKeepsAlpha =
-        !(opaqueBack && m_backBuffer && rt == static_cast<Texture*>(m_backBuffer.Get())->LevelSurface(0));
-    D3D8_GL_CHECK("framebuffer attachments");
-    m_targetsDirty = false;
-    m_fixedDirty = true;
-}
-
 // ---- frame ------------------------------------------------------------------------------------
 
 HRESULT Device::BeginScene() {
@@ -419,23 +351,21 @@ HRESULT Device::EndScene() {
 
 HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z, DWORD Stencil) {
     if (Count > 0 && !pRects) return D3DERR_INVALIDCALL;
-    if (SkipDraws()) return D3D_OK;
-    ApplyTargets();
+    if (D3D8_GetSkipDraws()) return D3D_OK;
+    if (m_dirty & kDirtyTargets) BindTargets();
     GLbitfield bits = 0;
     if (Flags & D3DCLEAR_TARGET) {
         bits |= GL_COLOR_BUFFER_BIT;
         glClearColor(((Color >> 16) & 0xff) / 255.0f, ((Color >> 8) & 0xff) / 255.0f, (Color & 0xff) / 255.0f,
                      ((Color >> 24) & 0xff) / 255.0f);
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        m_gl.colorMask = 0xf;
-        m_fixedDirty = true;
+        m_gl.ColorMask(0xf);
+        MarkDirty(kDirtyRasteriser);
     }
     if ((Flags & D3DCLEAR_ZBUFFER) && m_hasDepth) {
         bits |= GL_DEPTH_BUFFER_BIT;
         glClearDepth(std::clamp(Z, 0.0f, 1.0f));
-        glDepthMask(GL_TRUE);
-        m_gl.depthMask = GL_TRUE;
-        m_fixedDirty = true;
+        m_gl.DepthMask(true);
+        MarkDirty(kDirtyDepth);
     }
     if ((Flags & D3DCLEAR_STENCIL) && m_hasDepth) {
         bits |= GL_STENCIL_BUFFER_BIT;
@@ -443,14 +373,13 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
         glStencilMask(0xff);
     }
     if (!bits) return D3D_OK;
-    // The masks and the scissor set here are not what the render states ask for.
-    m_fixedDirty = true;
+    // The scissor set here is not what the draws ask for.
+    MarkDirty(kDirtyRasteriser);
     // Clears are limited to the viewport, and to each rectangle when some are given.
     const D3DVIEWPORT8& vp = m_state.viewport;
     LONG vx0 = static_cast<LONG>(vp.X), vy0 = static_cast<LONG>(vp.Y);
     LONG vx1 = vx0 + static_cast<LONG>(vp.Width), vy1 = vy0 + static_cast<LONG>(vp.Height);
-    glEnable(GL_SCISSOR_TEST);
-    m_gl.scissor = true;
+    m_gl.Enable(GlStateCache::kScissorTest, true);
     auto clearRect = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
         x0 = std::max(x0, vx0), y0 = std::max(y0, vy0), x1 = std::min(x1, vx1), y1 = std::min(y1, vy1);
         if (x1 <= x0 || y1 <= y0) return;
@@ -475,7 +404,7 @@ HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatr
     if (!pMatrix || slot < 0) return D3DERR_INVALIDCALL;
     Target().transforms[slot] = *pMatrix;
     if (StateMask* m = RecordMask()) m->transforms.set(slot);
-    else MarkUniformsDirty();
+    else MarkDirty(kDirtyUniforms);
     return D3D_OK;
 }
 
@@ -507,8 +436,7 @@ HRESULT Device::SetViewport(const D3DVIEWPORT8* pViewport) {
     if (StateMask* m = RecordMask()) {
         m->viewport = true;
     } else {
-        m_fixedDirty = true;
-        MarkUniformsDirty();
+        MarkDirty(kDirtyViewport | kDirtyUniforms);
     }
     return D3D_OK;
 }
@@ -523,7 +451,7 @@ HRESULT Device::SetMaterial(const D3DMATERIAL8* pMaterial) {
     if (!pMaterial) return D3DERR_INVALIDCALL;
     Target().material = *pMaterial;
     if (StateMask* m = RecordMask()) m->material = true;
-    else MarkUniformsDirty();
+    else MarkDirty(kDirtyUniforms);
     return D3D_OK;
 }
 
@@ -537,7 +465,7 @@ HRESULT Device::SetLight(DWORD Index, const D3DLIGHT8* pLight) {
     if (!pLight || pLight->Type < D3DLIGHT_POINT || pLight->Type > D3DLIGHT_DIRECTIONAL) return D3DERR_INVALIDCALL;
     Target().lights[Index].light = *pLight;
     if (StateMask* m = RecordMask()) m->lights[Index] = true;
-    else MarkUniformsDirty();
+    else MarkDirty(kDirtyUniforms);
     return D3D_OK;
 }
 
@@ -563,8 +491,7 @@ HRESULT Device::LightEnable(DWORD Index, BOOL Enable) {
     if (StateMask* m = RecordMask()) {
         m->lightEnables[Index] = true;
     } else {
-        m_keyDirty = true;
-        MarkUniformsDirty();
+        MarkDirty(kDirtyProgramKey | kDirtyUniforms);
     }
     return D3D_OK;
 }
@@ -586,8 +513,7 @@ HRESULT Device::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) {
     }
     if (slot == Value) return D3D_OK;
     slot = Value;
-    m_keyDirty = m_fixedDirty = true;
-    MarkUniformsDirty();
+    MarkDirty(DirtyGroupsOf(State));
     return D3D_OK;
 }
 
@@ -601,7 +527,7 @@ HRESULT Device::SetTexture(DWORD Stage, IDirect3DBaseTexture8* pTexture) {
     if (Stage >= D3D8_MAX_TEXTURE_STAGES) return D3DERR_INVALIDCALL;
     Target().textures[Stage].Reset(pTexture, true);
     if (StateMask* m = RecordMask()) m->textures.set(Stage);
-    else m_keyDirty = true;
+    else MarkDirty(kDirtyProgramKey | kDirtyTextures);
     return D3D_OK;
 }
 
@@ -622,7 +548,8 @@ HRESULT Device::SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type,
     }
     if (slot == Value) return D3D_OK;
     slot = Value;
-    m_keyDirty = true;
+    // Stage states select the program and the samplers.
+    MarkDirty(kDirtyProgramKey | kDirtyTextures);
     return D3D_OK;
 }
 
@@ -678,7 +605,7 @@ HRESULT Device::CreateStateBlock(D3DSTATEBLOCKTYPE Type, DWORD* pToken) {
 HRESULT Device::SetVertexShader(DWORD Handle) {
     Target().vertexShader = Handle;
     if (StateMask* m = RecordMask()) m->vertexShader = true;
-    else m_keyDirty = true;
+    else MarkDirty(kDirtyProgramKey);
     return D3D_OK;
 }
 

@@ -1,6 +1,7 @@
-// d3d8_device.h - the one Direct3D 8 device: it records every state the program sets and, at each
-// draw, turns what matters into a cached GL program, uniforms and GL fixed state.
-// Depends on: d3d8.h, d3d8_state.h, d3d8_fixed_function.h, SDL2, libepoxy.
+// d3d8_device.h - the one Direct3D 8 device: it records every state the program sets, marks the
+// groups of GL state a change makes stale, and at each draw binds those groups: targets, blend,
+// depth, rasteriser, viewport, the generated program, its uniforms and the textures.
+// Depends on: d3d8.h, d3d8_state.h, d3d8_fixed_function.h, d3d8_gl_cache.h, d3d8_swapchain.h, SDL2.
 #pragma once
 
 #include <SDL.h>
@@ -12,33 +13,16 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/d3d8_fixed_function.h"
 #include "platform/d3d8/d3d8_gl.h"
+#include "platform/d3d8/d3d8_gl_cache.h"
 #include "platform/d3d8/d3d8_object.h"
 #include "platform/d3d8/d3d8_state.h"
+#include "platform/d3d8/d3d8_swapchain.h"
 
 namespace velunar::d3d8 {
 
 class Texture;
 class Surface;
 class StateBlock;
-
-// What the device last told GL, so redundant calls are skipped.
-struct GlCache {
-    bool valid = false;
-    bool blend = false, depthTest = false, cull = false, depthClamp = false, scissor = false;
-    GLboolean depthMask = GL_TRUE;
-    GLenum srcBlend = 0, dstBlend = 0, blendEq = 0, depthFunc = 0, cullFace = 0, polygonMode = 0;
-    DWORD colorMask = 0xf;
-    GLint viewport[4] = {-1, -1, -1, -1};
-    float depthRange[2] = {-1.f, -1.f};
-    GLuint program = 0;
-    GLuint textures[kMaxStages] = {};
-    GLuint samplers[kMaxStages] = {};
-    GLuint arrayBuffer = 0, elementBuffer = 0;
-    const void* attribBase = nullptr;  // vertex layout last specified: buffer offset, format, stride
-    DWORD attribFvf = 0;
-    UINT attribStride = 0;
-    GLuint attribBuffer = 0;
-};
 
 class Device final : public RefCounted<IDirect3DDevice8> {
 public:
@@ -127,16 +111,26 @@ private:
     Device() = default;
     bool Init(IDirect3D8* d3d, SDL_Window* window, bool ownsWindow, const D3DPRESENT_PARAMETERS& pp);
 
-    // Drawing (d3d8_device_draw.cpp).
+    // Marks groups stale. Uniforms are a generation rather than a flag: each program remembers the
+    // generation it last received, so a program bound again later catches up.
+    void MarkDirty(uint32_t groups) {
+        m_dirty |= groups & ~kDirtyUniforms;
+        if (groups & kDirtyUniforms) ++m_uniformStamp;
+    }
+
+    // Drawing (d3d8_device_draw.cpp): PrepareDraw binds every stale group, one function each.
     bool PrepareDraw(D3DPRIMITIVETYPE type);
-    void ApplyFixedState();
-    void ApplyTargets();
+    void BindTargets();
+    void BindBlend();
+    void BindDepth();
+    void BindRasteriser();
+    void BindViewport();
+    bool BindProgram(D3DPRIMITIVETYPE type);
+    void BindUniforms();
+    void BindTextures();
     void BuildKey(D3DPRIMITIVETYPE type, ProgramKey& key) const;
-    void UploadUniforms(Program& program);
-    void BindTextures(const ProgramKey& key);
     void SetupVertexLayout(GLuint buffer, const void* base, DWORD fvf, UINT stride);
     GLuint SamplerFor(DWORD stage);
-    void MarkUniformsDirty() { ++m_uniformStamp; }
 
     // Where Set* writes: the block being recorded (which leaves the device untouched) or the device.
     DeviceState& Target();
@@ -152,24 +146,23 @@ private:
 
     DeviceState m_state;
     ProgramCache m_programs;
-    GlCache m_gl;
+    GlStateCache m_gl;
+    SwapChain m_swapChain;
+    uint32_t m_dirty = kDirtyAll;
     uint64_t m_uniformStamp = 1;
-    bool m_keyDirty = true;
-    bool m_fixedDirty = true;
-    bool m_targetsDirty = true;
     ProgramKey m_key{};
     Program* m_program = nullptr;
     D3DPRIMITIVETYPE m_keyPrimitive = D3DPT_TRIANGLELIST;
     bool m_inScene = false;
 
-    GLuint m_vao = 0, m_fbo = 0, m_presentFbo = 0, m_upBuffer = 0, m_upIndexBuffer = 0;
+    GLuint m_vao = 0, m_fbo = 0;
+    // What DrawPrimitiveUP and DrawIndexedPrimitiveUP copy the caller's memory into.
+    GLuint m_userVertexBuffer = 0, m_userIndexBuffer = 0;
     bool m_hasDepth = false;
     // False while drawing into a back buffer whose format has no alpha (the desktop's X8R8G8B8):
     // Direct3D then blends as if its alpha were 1, whatever our storage holds.
     bool m_targetKeepsAlpha = true;
     bool m_autoDepthMade = false;
-    int m_swapInterval = -1;
-    size_t m_upCapacity = 0, m_upIndexCapacity = 0;
     std::map<uint64_t, GLuint> m_samplers;
 
     ComPtr<IDirect3DTexture8> m_backBuffer;  // level 0 is the back buffer surface

@@ -1,13 +1,15 @@
-// d3d8_device_draw.cpp - draw-time translation: GL fixed state from render states, the program key,
-// uniforms, texture and sampler bindings, vertex layouts from FVF codes, and the draw calls.
+// d3d8_device_draw.cpp - draw-time translation: one bind function per stale group of GL state
+// (targets, blend, depth, rasteriser, viewport, program, uniforms, textures), all called from
+// PrepareDraw; vertex layouts from FVF codes; the draw calls.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "platform/d3d8/d3d8_buffer.h"
-#include "platform/d3d8/d3d8_caps.h"
 #include "platform/d3d8/d3d8_device.h"
+#include "platform/d3d8/d3d8_ext.h"
 #include "platform/d3d8/d3d8_texture.h"
+#include "platform/d3d8/d3d8_warn.h"
 
 namespace velunar::d3d8 {
 namespace {
@@ -161,77 +163,76 @@ bool UsesTexture(DWORD op, DWORD arg0, DWORD arg1, DWORD arg2) {
 
 }  // namespace
 
-void Device::ApplyFixedState() {
-    const DWORD* rs = m_state.renderStates.data();
-    auto enable = [](GLenum cap, bool on, bool& cached) {
-        if (on == cached) return;
-        cached = on;
-        on ? glEnable(cap) : glDisable(cap);
-    };
-    if (!m_gl.valid) {
-        // Nothing is known: make every cached value differ from what will be asked.
-        m_gl = GlCache{};
-        m_gl.blend = true, m_gl.depthTest = true, m_gl.cull = true, m_gl.depthClamp = true, m_gl.scissor = true;
-        glDisable(GL_BLEND), glDisable(GL_DEPTH_TEST), glDisable(GL_CULL_FACE), glDisable(GL_DEPTH_CLAMP);
-        glDisable(GL_SCISSOR_TEST);
-        m_gl.blend = m_gl.depthTest = m_gl.cull = m_gl.depthClamp = m_gl.scissor = false;
-        m_gl.colorMask = 0x10;
-        m_gl.depthMask = 2;
-        m_gl.valid = true;
-    }
-    enable(GL_SCISSOR_TEST, false, m_gl.scissor);
+// ---- fixed-function groups --------------------------------------------------------------------
 
-    enable(GL_BLEND, rs[D3DRS_ALPHABLENDENABLE] != FALSE, m_gl.blend);
+void Device::BindTargets() {
+    glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
+    Surface* rt = static_cast<Surface*>(m_renderTarget.Get());
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, rt->Container()->Name(),
+                           static_cast<GLint>(rt->Level()));
+    Surface* ds = static_cast<Surface*>(m_depthStencil.Get());
+    // A depth buffer smaller than the target cannot be attached; Direct3D then draws without one.
+    GLuint rb = (ds && ds->Desc().Width >= rt->Desc().Width && ds->Desc().Height >= rt->Desc().Height)
+                    ? ds->Renderbuffer() : 0;
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, rb);
+    m_hasDepth = rb != 0;
+    const D3DFORMAT backFormat = m_pp.BackBufferFormat;
+    const bool opaqueBack = backFormat == D3DFMT_X8R8G8B8 || backFormat == D3DFMT_R8G8B8 ||
+                            backFormat == D3DFMT_R5G6B5 || backFormat == D3DFMT_X1R5G5B5;
+    m_targetKeepsAlpha =
+        !(opaqueBack && m_backBuffer && rt == static_cast<Texture*>(m_backBuffer.Get())->LevelSurface(0));
+    D3D8_GL_CHECK("framebuffer attachments");
+    m_dirty &= ~kDirtyTargets;
+    // Blending reads the target's alpha and the depth state its depth buffer.
+    MarkDirty(kDirtyFixedFunction);
+}
+
+void Device::BindBlend() {
+    const DWORD* rs = m_state.renderStates.data();
+    m_gl.Enable(GlStateCache::kBlend, rs[D3DRS_ALPHABLENDENABLE] != FALSE);
     GLenum src = BlendFactor(rs[D3DRS_SRCBLEND], m_targetKeepsAlpha);
     GLenum dst = BlendFactor(rs[D3DRS_DESTBLEND], m_targetKeepsAlpha);
     if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHSRCALPHA) src = GL_SRC_ALPHA, dst = GL_ONE_MINUS_SRC_ALPHA;
     if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHINVSRCALPHA) src = GL_ONE_MINUS_SRC_ALPHA, dst = GL_SRC_ALPHA;
-    if (src != m_gl.srcBlend || dst != m_gl.dstBlend) {
-        glBlendFunc(src, dst);
-        m_gl.srcBlend = src, m_gl.dstBlend = dst;
-    }
-    GLenum eq = BlendEquation(rs[D3DRS_BLENDOP]);
-    if (eq != m_gl.blendEq) glBlendEquation(m_gl.blendEq = eq);
+    m_gl.BlendFunc(src, dst);
+    m_gl.BlendEquation(BlendEquation(rs[D3DRS_BLENDOP]));
+    m_dirty &= ~kDirtyBlend;
+}
 
+void Device::BindDepth() {
+    const DWORD* rs = m_state.renderStates.data();
     const bool depth = rs[D3DRS_ZENABLE] != D3DZB_FALSE && m_hasDepth;
-    enable(GL_DEPTH_TEST, depth, m_gl.depthTest);
+    m_gl.Enable(GlStateCache::kDepthTest, depth);
     // Without the depth test Direct3D does not clip z.
-    enable(GL_DEPTH_CLAMP, !depth, m_gl.depthClamp);
-    GLenum zf = CompareFunc(rs[D3DRS_ZFUNC]);
-    if (zf != m_gl.depthFunc) glDepthFunc(m_gl.depthFunc = zf);
-    GLboolean zw = (rs[D3DRS_ZWRITEENABLE] && depth) ? GL_TRUE : GL_FALSE;
-    if (zw != m_gl.depthMask) glDepthMask(m_gl.depthMask = zw);
+    m_gl.Enable(GlStateCache::kDepthClamp, !depth);
+    m_gl.DepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
+    m_gl.DepthMask(rs[D3DRS_ZWRITEENABLE] && depth);
+    if (rs[D3DRS_STENCILENABLE]) WarnOnce(Unimplemented::StencilTest);
+    m_dirty &= ~kDirtyDepth;
+}
 
+void Device::BindRasteriser() {
+    const DWORD* rs = m_state.renderStates.data();
+    m_gl.Enable(GlStateCache::kScissorTest, false);
     // Screen-clockwise (Direct3D, y down) is GL's counter-clockwise in our top-row-first targets.
     const DWORD cull = rs[D3DRS_CULLMODE];
-    enable(GL_CULL_FACE, cull == D3DCULL_CW || cull == D3DCULL_CCW, m_gl.cull);
-    GLenum face = cull == D3DCULL_CW ? GL_FRONT : GL_BACK;
-    if (face != m_gl.cullFace) glCullFace(m_gl.cullFace = face);
-
-    GLenum fill = rs[D3DRS_FILLMODE] == D3DFILL_POINT ? GL_POINT : rs[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL;
-    if (fill != m_gl.polygonMode) glPolygonMode(GL_FRONT_AND_BACK, m_gl.polygonMode = fill);
-
-    DWORD mask = rs[D3DRS_COLORWRITEENABLE] & 0xf;
-    if (mask != m_gl.colorMask) {
-        glColorMask(mask & 1, (mask >> 1) & 1, (mask >> 2) & 1, (mask >> 3) & 1);
-        m_gl.colorMask = mask;
-    }
-
-    const D3DVIEWPORT8& vp = m_state.viewport;
-    GLint v[4] = {static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLint>(vp.Width),
-                  static_cast<GLint>(vp.Height)};
-    if (std::memcmp(v, m_gl.viewport, sizeof v) != 0) {
-        glViewport(v[0], v[1], v[2], v[3]);
-        std::memcpy(m_gl.viewport, v, sizeof v);
-    }
-    if (vp.MinZ != m_gl.depthRange[0] || vp.MaxZ != m_gl.depthRange[1]) {
-        glDepthRange(vp.MinZ, vp.MaxZ);
-        m_gl.depthRange[0] = vp.MinZ, m_gl.depthRange[1] = vp.MaxZ;
-    }
-    if (rs[D3DRS_STENCILENABLE]) WarnOnce("d3d8: the stencil test is not carried out");
-    if (rs[D3DRS_FOGENABLE]) WarnOnce("d3d8: fog is not drawn");
-    m_fixedDirty = false;
+    m_gl.Enable(GlStateCache::kCullFace, cull == D3DCULL_CW || cull == D3DCULL_CCW);
+    m_gl.CullFace(cull == D3DCULL_CW ? GL_FRONT : GL_BACK);
+    const DWORD fill = rs[D3DRS_FILLMODE];
+    m_gl.PolygonMode(fill == D3DFILL_POINT ? GL_POINT : fill == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL);
+    m_gl.ColorMask(rs[D3DRS_COLORWRITEENABLE] & 0xf);
+    m_dirty &= ~kDirtyRasteriser;
 }
+
+void Device::BindViewport() {
+    const D3DVIEWPORT8& vp = m_state.viewport;
+    m_gl.Viewport(static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLsizei>(vp.Width),
+                  static_cast<GLsizei>(vp.Height));
+    m_gl.DepthRange(vp.MinZ, vp.MaxZ);
+    m_dirty &= ~kDirtyViewport;
+}
+
+// ---- the program and what it reads ------------------------------------------------------------
 
 void Device::BuildKey(D3DPRIMITIVETYPE type, ProgramKey& k) const {
     k = ProgramKey{};
@@ -289,7 +290,9 @@ void Device::BuildKey(D3DPRIMITIVETYPE type, ProgramKey& k) const {
     }
 }
 
-void Device::UploadUniforms(Program& p) {
+void Device::BindUniforms() {
+    if (m_program->uniformStamp == m_uniformStamp) return;
+    Program& p = *m_program;
     const ProgramUniforms& u = p.u;
     const DeviceState& st = m_state;
     const DWORD* rs = st.renderStates.data();
@@ -331,7 +334,7 @@ void Device::UploadUniforms(Program& p) {
         for (const auto& [index, slot] : st.lights) {
             if (!slot.enabled || n == kMaxLights) continue;
             const D3DLIGHT8& l = slot.light;
-            if (l.Type != D3DLIGHT_DIRECTIONAL) WarnOnce("d3d8: point and spot lights are lit as directional lights");
+            if (l.Type != D3DLIGHT_DIRECTIONAL) WarnOnce(Unimplemented::PointSpotLights);
             // The direction the light travels, in camera space, unit length.
             const D3DVECTOR& d = l.Direction;
             float x = d.x * v._11 + d.y * v._21 + d.z * v._31;
@@ -383,28 +386,21 @@ GLuint Device::SamplerFor(DWORD stage) {
     return s;
 }
 
-void Device::BindTextures(const ProgramKey& key) {
+void Device::BindTextures() {
     for (int s = 0; s < kMaxStages; ++s) {
-        if (!key.stages[s].colorOp) break;
-        if (!key.stages[s].hasTexture) continue;
+        if (!m_key.stages[s].colorOp) break;
+        if (!m_key.stages[s].hasTexture) continue;
         auto* tex = static_cast<Texture*>(m_state.textures[s].Get());
         GLuint sampler = SamplerFor(static_cast<DWORD>(s));
-        if (m_gl.textures[s] != tex->Name()) {
-            glActiveTexture(GL_TEXTURE0 + s);
-            glBindTexture(GL_TEXTURE_2D, tex->Name());
-            m_gl.textures[s] = tex->Name();
-        }
-        if (m_gl.samplers[s] != sampler) {
-            glBindSampler(static_cast<GLuint>(s), sampler);
-            m_gl.samplers[s] = sampler;
-        }
+        m_gl.BindTexture(s, tex->Name());
+        m_gl.BindSampler(s, sampler);
     }
+    m_dirty &= ~kDirtyTextures;
 }
 
 void Device::SetupVertexLayout(GLuint buffer, const void* base, DWORD fvf, UINT stride) {
-    if (m_gl.attribBuffer == buffer && m_gl.attribBase == base && m_gl.attribFvf == fvf && m_gl.attribStride == stride)
-        return;
-    if (m_gl.arrayBuffer != buffer) glBindBuffer(GL_ARRAY_BUFFER, m_gl.arrayBuffer = buffer);
+    if (m_gl.SameLayout(buffer, base, fvf, stride)) return;
+    m_gl.BindArrayBuffer(buffer);
     const auto* at = static_cast<const char*>(base);
     bool used[13] = {};
     auto attrib = [&](GLuint loc, GLint size, GLenum type, GLboolean norm, UINT bytes) {
@@ -427,33 +423,47 @@ void Device::SetupVertexLayout(GLuint buffer, const void* base, DWORD fvf, UINT 
     }
     for (GLuint loc = 0; loc < 13; ++loc)
         if (!used[loc]) glDisableVertexAttribArray(loc);
-    m_gl.attribBuffer = buffer, m_gl.attribBase = base, m_gl.attribFvf = fvf, m_gl.attribStride = stride;
+    m_gl.SetLayout(buffer, base, fvf, stride);
 }
 
-bool Device::PrepareDraw(D3DPRIMITIVETYPE type) {
-    const DWORD fvf = m_state.vertexShader;
-    if (fvf == 0 || fvf > 0xffffff || (fvf & D3DFVF_POSITION_MASK) == 0) return false;
-    ApplyTargets();
-    if (m_fixedDirty) ApplyFixedState();
+bool Device::BindProgram(D3DPRIMITIVETYPE type) {
     const bool points = type == D3DPT_POINTLIST, tris = type >= D3DPT_TRIANGLELIST;
     const bool keyPoints = m_keyPrimitive == D3DPT_POINTLIST, keyTris = m_keyPrimitive >= D3DPT_TRIANGLELIST;
-    if (m_keyDirty || points != keyPoints || tris != keyTris) {
+    // The primitive's class (points, lines, triangles) is part of the key.
+    if ((m_dirty & kDirtyProgramKey) || points != keyPoints || tris != keyTris) {
+        if (m_state.renderStates[D3DRS_FOGENABLE]) WarnOnce(Unimplemented::Fog);
         ProgramKey key;
         BuildKey(type, key);
         m_keyPrimitive = type;
-        m_keyDirty = false;
+        m_dirty &= ~kDirtyProgramKey;
         if (!m_program || !(key == m_key)) {
             size_t before = m_programs.Size();
             m_program = m_programs.Get(key);
             m_key = key;
             // A new program was bound while it was being built.
-            if (m_programs.Size() != before) m_gl.program = m_program ? m_program->name : 0;
+            if (m_programs.Size() != before) m_gl.ProgramBoundElsewhere(m_program ? m_program->name : 0);
+            // Another key may use other stages.
+            m_dirty |= kDirtyTextures;
         }
     }
     if (!m_program) return false;
-    if (m_gl.program != m_program->name) glUseProgram(m_gl.program = m_program->name);
-    if (m_program->uniformStamp != m_uniformStamp) UploadUniforms(*m_program);
-    BindTextures(m_key);
+    m_gl.UseProgram(m_program->name);
+    return true;
+}
+
+// ---- draws ------------------------------------------------------------------------------------
+
+bool Device::PrepareDraw(D3DPRIMITIVETYPE type) {
+    const DWORD fvf = m_state.vertexShader;
+    if (fvf == 0 || fvf > 0xffffff || (fvf & D3DFVF_POSITION_MASK) == 0) return false;
+    if (m_dirty & kDirtyTargets) BindTargets();
+    if (m_dirty & kDirtyBlend) BindBlend();
+    if (m_dirty & kDirtyDepth) BindDepth();
+    if (m_dirty & kDirtyRasteriser) BindRasteriser();
+    if (m_dirty & kDirtyViewport) BindViewport();
+    if (!BindProgram(type)) return false;
+    BindUniforms();
+    if (m_dirty & kDirtyTextures) BindTextures();
     return true;
 }
 
@@ -463,7 +473,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, 
     if (!vb || count == 0) return D3DERR_INVALIDCALL;
     const UINT stride = m_state.streamStride ? m_state.streamStride : FvfStride(m_state.vertexShader);
     if (stride == 0 || static_cast<uint64_t>(StartVertex + count) * stride > vb->Store().Length()) return D3DERR_INVALIDCALL;
-    if (SkipDraws()) return D3D_OK;
+    if (D3D8_GetSkipDraws()) return D3D_OK;
     if (!PrepareDraw(PrimitiveType)) return D3DERR_INVALIDCALL;
     SetupVertexLayout(vb->Store().Name(), nullptr, m_state.vertexShader, stride);
     glDrawArrays(PrimitiveMode(PrimitiveType), static_cast<GLint>(StartVertex), static_cast<GLsizei>(count));
@@ -479,10 +489,10 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT, UINT,
     const UINT indexSize = ib->Format() == D3DFMT_INDEX32 ? 4 : 2;
     if (static_cast<uint64_t>(StartIndex + count) * indexSize > ib->Store().Length()) return D3DERR_INVALIDCALL;
     const UINT stride = m_state.streamStride ? m_state.streamStride : FvfStride(m_state.vertexShader);
-    if (SkipDraws()) return D3D_OK;
+    if (D3D8_GetSkipDraws()) return D3D_OK;
     if (!PrepareDraw(PrimitiveType)) return D3DERR_INVALIDCALL;
     SetupVertexLayout(vb->Store().Name(), nullptr, m_state.vertexShader, stride);
-    if (m_gl.elementBuffer != ib->Store().Name()) glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_gl.elementBuffer = ib->Store().Name());
+    m_gl.BindElementBuffer(ib->Store().Name());
     glDrawElementsBaseVertex(PrimitiveMode(PrimitiveType), static_cast<GLsizei>(count),
                              indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                              reinterpret_cast<const void*>(static_cast<uintptr_t>(StartIndex) * indexSize),
@@ -498,12 +508,12 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCo
     // As Direct3D does, a UP draw leaves stream 0 unset.
     m_state.stream.Reset(nullptr, false);
     m_state.streamStride = 0;
-    if (SkipDraws()) return D3D_OK;
+    if (D3D8_GetSkipDraws()) return D3D_OK;
     if (!PrepareDraw(PrimitiveType)) return D3DERR_INVALIDCALL;
-    if (m_gl.arrayBuffer != m_upBuffer) glBindBuffer(GL_ARRAY_BUFFER, m_gl.arrayBuffer = m_upBuffer);
+    m_gl.BindArrayBuffer(m_userVertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * VertexStreamZeroStride, pVertexStreamZeroData,
                  GL_STREAM_DRAW);
-    SetupVertexLayout(m_upBuffer, nullptr, m_state.vertexShader, VertexStreamZeroStride);
+    SetupVertexLayout(m_userVertexBuffer, nullptr, m_state.vertexShader, VertexStreamZeroStride);
     glDrawArrays(PrimitiveMode(PrimitiveType), 0, static_cast<GLsizei>(count));
     D3D8_GL_CHECK("DrawPrimitiveUP");
     return D3D_OK;
@@ -519,14 +529,14 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinV
     m_state.stream.Reset(nullptr, false);
     m_state.streamStride = 0;
     m_state.indices.Reset(nullptr, false);
-    if (SkipDraws()) return D3D_OK;
+    if (D3D8_GetSkipDraws()) return D3D_OK;
     if (!PrepareDraw(PrimitiveType)) return D3DERR_INVALIDCALL;
     const UINT indexSize = IndexDataFormat == D3DFMT_INDEX32 ? 4 : 2;
-    if (m_gl.arrayBuffer != m_upBuffer) glBindBuffer(GL_ARRAY_BUFFER, m_gl.arrayBuffer = m_upBuffer);
+    m_gl.BindArrayBuffer(m_userVertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(MinVertexIndex + NumVertexIndices) * VertexStreamZeroStride,
                  pVertexStreamZeroData, GL_STREAM_DRAW);
-    SetupVertexLayout(m_upBuffer, nullptr, m_state.vertexShader, VertexStreamZeroStride);
-    if (m_gl.elementBuffer != m_upIndexBuffer) glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_gl.elementBuffer = m_upIndexBuffer);
+    SetupVertexLayout(m_userVertexBuffer, nullptr, m_state.vertexShader, VertexStreamZeroStride);
+    m_gl.BindElementBuffer(m_userIndexBuffer);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * indexSize, pIndexData, GL_STREAM_DRAW);
     glDrawElements(PrimitiveMode(PrimitiveType), static_cast<GLsizei>(count),
                    indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, nullptr);

@@ -13,14 +13,83 @@
 #include <cstring>
 #include <string>
 
+#include "platform/d3d8/d3d8_warn.h"
+
 namespace velunar::d3d8 {
 namespace {
 
 int TexCoordCount(uint16_t fvf) { return (fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT; }
 
-// Components of coordinate set i (D3DFVF_TEXCOORDSIZEn: 0 two, 1 three, 2 four, 3 one). The
-// key keeps only the low 16 bits of the code, where every set is two-dimensional.
-int TexCoordSize(uint16_t /*fvf*/, int /*set*/) { return 2; }
+// The program's interface, spelled once: the vertex attributes at their fixed locations and the
+// uniforms, each declared in the GLSL and looked up after linking from these lists.
+struct AttributeName {
+    GLuint location;
+    const char* type;
+    const char* name;
+};
+constexpr AttributeName kPositionAttribute{kAttribPosition, "vec4", "a_pos"};
+constexpr AttributeName kNormalAttribute{kAttribNormal, "vec3", "a_normal"};
+constexpr AttributeName kPointSizeAttribute{kAttribPointSize, "float", "a_psize"};
+constexpr AttributeName kDiffuseAttribute{kAttribDiffuse, "vec4", "a_diffuse"};
+constexpr AttributeName kSpecularAttribute{kAttribSpecular, "vec4", "a_specular"};
+constexpr const char* kTexCoordAttribute = "a_tc";  // a_tc0 ... a_tc7 at kAttribTexCoord0 + set
+
+std::string Declare(const AttributeName& a) {
+    return "layout(location = " + std::to_string(a.location) + ") in " + a.type + " " + a.name + ";\n";
+}
+
+struct UniformName {
+    const char* type;
+    const char* name;
+    int count;  // array length; 0 for a single value
+    // Where its location goes. perElement: one location per element, looked up as name[i].
+    GLint* (*slot)(ProgramUniforms&);
+    bool perElement;
+};
+constexpr UniformName kVertexUniforms[] = {
+    {"mat4", "u_wvp", 0, [](ProgramUniforms& u) { return &u.wvp; }, false},
+    {"mat4", "u_wv", 0, [](ProgramUniforms& u) { return &u.wv; }, false},
+    {"mat3", "u_normalMatrix", 0, [](ProgramUniforms& u) { return &u.normalMatrix; }, false},
+    {"vec2", "u_pixelOffset", 0, [](ProgramUniforms& u) { return &u.pixelOffset; }, false},
+    {"vec4", "u_viewport", 0, [](ProgramUniforms& u) { return &u.viewport; }, false},
+    {"mat4", "u_texMatrix", kMaxStages, [](ProgramUniforms& u) { return u.texMatrix; }, true},
+    {"vec4", "u_matDiffuse", 0, [](ProgramUniforms& u) { return &u.materialDiffuse; }, false},
+    {"vec4", "u_matAmbient", 0, [](ProgramUniforms& u) { return &u.materialAmbient; }, false},
+    {"vec4", "u_matEmissive", 0, [](ProgramUniforms& u) { return &u.materialEmissive; }, false},
+    {"vec4", "u_ambient", 0, [](ProgramUniforms& u) { return &u.ambient; }, false},
+    {"vec3", "u_lightDir", kMaxLights, [](ProgramUniforms& u) { return &u.lightDir; }, false},
+    {"vec4", "u_lightDiffuse", kMaxLights, [](ProgramUniforms& u) { return &u.lightDiffuse; }, false},
+    {"vec4", "u_lightAmbient", kMaxLights, [](ProgramUniforms& u) { return &u.lightAmbient; }, false},
+    {"vec3", "u_pointParams", 0, [](ProgramUniforms& u) { return &u.pointParams; }, false},
+    {"vec3", "u_pointScale", 0, [](ProgramUniforms& u) { return &u.pointScale; }, false},
+};
+constexpr UniformName kFragmentUniforms[] = {
+    {"vec4", "u_tfactor", 0, [](ProgramUniforms& u) { return &u.textureFactor; }, false},
+    {"float", "u_alphaRef", 0, [](ProgramUniforms& u) { return &u.alphaRef; }, false},
+};
+constexpr const char* kSamplerUniform = "u_tex";  // u_tex0 ... u_tex3, bound to units 0 ... 3
+
+template <int N>
+void DeclareUniforms(const UniformName (&list)[N], std::string& out) {
+    for (const UniformName& u : list) {
+        out += std::string("uniform ") + u.type + " " + u.name;
+        if (u.count) out += "[" + std::to_string(u.count) + "]";
+        out += ";\n";
+    }
+}
+
+template <int N>
+void LookUpUniforms(GLuint program, const UniformName (&list)[N], ProgramUniforms& out) {
+    for (const UniformName& u : list) {
+        GLint* slot = u.slot(out);
+        if (!u.perElement) {
+            *slot = glGetUniformLocation(program, u.name);
+            continue;
+        }
+        for (int i = 0; i < u.count; ++i)
+            slot[i] = glGetUniformLocation(program, (std::string(u.name) + "[" + std::to_string(i) + "]").c_str());
+    }
+}
 
 std::string Arg(uint8_t arg, const StageKey& st) {
     std::string base;
@@ -64,7 +133,7 @@ std::string Op(uint8_t op) {
         case D3DTOP_MULTIPLYADD: return "p0 + p1 * p2";
         case D3DTOP_LERP: return "mix(p2, p1, p0)";
         default:
-            WarnOnce("d3d8: a texture op without an equivalent here (bump mapping, premodulate) selects arg1");
+            WarnOnce(Unimplemented::TextureOp);
             return "p1";
     }
 }
@@ -122,17 +191,16 @@ std::string VertexShader(const ProgramKey& k, const char* prefix) {
     const bool hasSpecular = (k.fvf & D3DFVF_SPECULAR) != 0;
     const int sets = TexCoordCount(k.fvf);
     std::string s = "#version 330 core\n";
-    s += "layout(location = 0) in vec4 a_pos;\n";
-    if (hasNormal) s += "layout(location = 1) in vec3 a_normal;\n";
-    if (k.fvf & D3DFVF_PSIZE) s += "layout(location = 2) in float a_psize;\n";
-    if (hasDiffuse) s += "layout(location = 3) in vec4 a_diffuse;\n";
-    if (hasSpecular) s += "layout(location = 4) in vec4 a_specular;\n";
-    for (int i = 0; i < sets; ++i) s += "layout(location = " + std::to_string(5 + i) + ") in vec4 a_tc" + std::to_string(i) + ";\n";
-    s +=
-        "uniform mat4 u_wvp;\nuniform mat4 u_wv;\nuniform mat3 u_normalMatrix;\nuniform vec2 u_pixelOffset;\n"
-        "uniform vec4 u_viewport;\nuniform mat4 u_texMatrix[4];\nuniform vec4 u_matDiffuse;\nuniform vec4 u_matAmbient;\n"
-        "uniform vec4 u_matEmissive;\nuniform vec4 u_ambient;\nuniform vec3 u_lightDir[8];\nuniform vec4 u_lightDiffuse[8];\n"
-        "uniform vec4 u_lightAmbient[8];\nuniform vec3 u_pointParams;\nuniform vec3 u_pointScale;\n";
+    s += Declare(kPositionAttribute);
+    if (hasNormal) s += Declare(kNormalAttribute);
+    if (k.fvf & D3DFVF_PSIZE) s += Declare(kPointSizeAttribute);
+    if (hasDiffuse) s += Declare(kDiffuseAttribute);
+    if (hasSpecular) s += Declare(kSpecularAttribute);
+    for (int i = 0; i < sets; ++i) {
+        const std::string name = kTexCoordAttribute + std::to_string(i);
+        s += Declare({kAttribTexCoord0 + static_cast<GLuint>(i), "vec4", name.c_str()});
+    }
+    DeclareUniforms(kVertexUniforms, s);
     Varyings(k, "out", prefix, "", s);
     s += "void main() {\n";
     s += hasDiffuse ? "    vec4 vdiff = a_diffuse;\n" : "    vec4 vdiff = vec4(1.0);\n";
@@ -183,13 +251,10 @@ std::string VertexShader(const ProgramKey& k, const char* prefix) {
         } else if (!rhw && sk.texGen == 3) {
             s += "    " + t + " = vec4(reflect(normalize(pe.xyz), normalize(ne)), 1.0);\n";
         } else if (sk.coordSet < sets) {
-            std::string a = "a_tc" + std::to_string(sk.coordSet);
-            switch (TexCoordSize(k.fvf, sk.coordSet)) {
-                case 1: s += "    " + t + " = vec4(" + a + ".x, 1.0, 0.0, 0.0);\n"; break;
-                case 3: s += "    " + t + " = vec4(" + a + ".xyz, 1.0);\n"; break;
-                case 4: s += "    " + t + " = " + a + ";\n"; break;
-                default: s += "    " + t + " = vec4(" + a + ".xy, 1.0, 0.0);\n"; break;
-            }
+            // Two components: the key keeps only the low 16 bits of the vertex format, where every
+            // coordinate set is two-dimensional.
+            std::string a = kTexCoordAttribute + std::to_string(sk.coordSet);
+            s += "    " + t + " = vec4(" + a + ".xy, 1.0, 0.0);\n";
         } else {
             s += "    " + t + " = vec4(0.0, 0.0, 1.0, 0.0);\n";
         }
@@ -242,8 +307,10 @@ std::string FragmentShader(const ProgramKey& k) {
     std::string s = "#version 330 core\n";
     Varyings(k, "in", "v_", "", s);
     for (int st = 0; st < kMaxStages; ++st)
-        if (k.stages[st].colorOp && k.stages[st].hasTexture) s += "uniform sampler2D u_tex" + std::to_string(st) + ";\n";
-    s += "uniform vec4 u_tfactor;\nuniform float u_alphaRef;\nout vec4 o_color;\n";
+        if (k.stages[st].colorOp && k.stages[st].hasTexture)
+            s += std::string("uniform sampler2D ") + kSamplerUniform + std::to_string(st) + ";\n";
+    DeclareUniforms(kFragmentUniforms, s);
+    s += "out vec4 o_color;\n";
     s += "void main() {\n    vec4 diffuse = v_diffuse;\n";
     s += NeedsSpecular(k) ? "    vec4 specular = v_specular;\n" : "    vec4 specular = vec4(0.0);\n";
     s += "    vec4 cur = diffuse;\n    vec4 temp = vec4(0.0);\n";
@@ -254,7 +321,7 @@ std::string FragmentShader(const ProgramKey& k) {
         s += "    {\n";
         if (sk.hasTexture) {
             std::string coord = k.pointSprite && k.points ? "gl_PointCoord" : "v_tc" + n + ".xy";
-            s += "        vec4 tex = texture(u_tex" + n + ", " + coord + ");\n";
+            s += std::string("        vec4 tex = texture(") + kSamplerUniform + n + ", " + coord + ");\n";
         } else {
             s += "        vec4 tex = vec4(0.0, 0.0, 0.0, 1.0);\n";
         }
@@ -354,32 +421,15 @@ Program* ProgramCache::Get(const ProgramKey& key) {
         if (sh) glDeleteShader(sh);
     if (prog->name) {
         GLuint p = prog->name;
-        ProgramUniforms& u = prog->u;
-        u.wvp = glGetUniformLocation(p, "u_wvp");
-        u.wv = glGetUniformLocation(p, "u_wv");
-        u.normalMatrix = glGetUniformLocation(p, "u_normalMatrix");
-        u.pixelOffset = glGetUniformLocation(p, "u_pixelOffset");
-        u.viewport = glGetUniformLocation(p, "u_viewport");
-        for (int i = 0; i < kMaxStages; ++i)
-            u.texMatrix[i] = glGetUniformLocation(p, ("u_texMatrix[" + std::to_string(i) + "]").c_str());
-        u.textureFactor = glGetUniformLocation(p, "u_tfactor");
-        u.materialDiffuse = glGetUniformLocation(p, "u_matDiffuse");
-        u.materialAmbient = glGetUniformLocation(p, "u_matAmbient");
-        u.materialEmissive = glGetUniformLocation(p, "u_matEmissive");
-        u.ambient = glGetUniformLocation(p, "u_ambient");
-        u.lightDir = glGetUniformLocation(p, "u_lightDir");
-        u.lightDiffuse = glGetUniformLocation(p, "u_lightDiffuse");
-        u.lightAmbient = glGetUniformLocation(p, "u_lightAmbient");
-        u.alphaRef = glGetUniformLocation(p, "u_alphaRef");
-        u.pointParams = glGetUniformLocation(p, "u_pointParams");
-        u.pointScale = glGetUniformLocation(p, "u_pointScale");
+        LookUpUniforms(p, kVertexUniforms, prog->u);
+        LookUpUniforms(p, kFragmentUniforms, prog->u);
         glUseProgram(p);
         for (int i = 0; i < kMaxStages; ++i) {
-            GLint loc = glGetUniformLocation(p, ("u_tex" + std::to_string(i)).c_str());
+            GLint loc = glGetUniformLocation(p, (kSamplerUniform + std::to_string(i)).c_str());
             if (loc >= 0) glUniform1i(loc, i);
         }
     } else {
-        WarnOnce("d3d8: a fixed-function program failed to build; its draws are skipped");
+        WarnOnce(Unimplemented::ProgramBuild);
     }
     Program* raw = prog.get();
     m_programs.emplace(key, std::move(prog));

@@ -1,5 +1,4 @@
-// d3d8_gl.h - OpenGL access for the Direct3D 8 device: the loader, the debug-only error check and
-// the once-only warning for paths the show does not take.
+// d3d8_gl.h - OpenGL access for the Direct3D 8 device: the loader and the debug-only error check.
 // Depends on: libepoxy.
 #pragma once
 
@@ -9,9 +8,6 @@ namespace velunar::d3d8 {
 
 // Reports a GL error raised by the call just made, naming the call's place.
 void CheckGlError(const char* what, const char* file, int line);
-
-// Writes one line to stderr the first time a given text is passed (by address).
-void WarnOnce(const char* text);
 
 }  // namespace velunar::d3d8
 

@@ -28,6 +28,52 @@ int TransformSlotOf(D3DTRANSFORMSTATETYPE type) {
     return -1;
 }
 
+uint32_t DirtyGroupsOf(D3DRENDERSTATETYPE state) {
+    switch (state) {
+        case D3DRS_ALPHABLENDENABLE:
+        case D3DRS_SRCBLEND:
+        case D3DRS_DESTBLEND:
+        case D3DRS_BLENDOP: return kDirtyBlend;
+        case D3DRS_ZENABLE:
+        case D3DRS_ZFUNC:
+        case D3DRS_ZWRITEENABLE:
+        case D3DRS_STENCILENABLE: return kDirtyDepth;
+        case D3DRS_CULLMODE:
+        case D3DRS_FILLMODE:
+        case D3DRS_COLORWRITEENABLE: return kDirtyRasteriser;
+        case D3DRS_LIGHTING:
+        case D3DRS_COLORVERTEX:
+        case D3DRS_DIFFUSEMATERIALSOURCE:
+        case D3DRS_AMBIENTMATERIALSOURCE:
+        case D3DRS_EMISSIVEMATERIALSOURCE:
+        case D3DRS_SPECULARENABLE:
+        case D3DRS_ALPHATESTENABLE:
+        case D3DRS_ALPHAFUNC:
+        case D3DRS_POINTSPRITEENABLE:
+        case D3DRS_POINTSCALEENABLE:
+        case D3DRS_SHADEMODE:
+        case D3DRS_FOGENABLE:
+        case D3DRS_WRAP0:
+        case D3DRS_WRAP1:
+        case D3DRS_WRAP2:
+        case D3DRS_WRAP3:
+        case D3DRS_WRAP4:
+        case D3DRS_WRAP5:
+        case D3DRS_WRAP6:
+        case D3DRS_WRAP7: return kDirtyProgramKey;
+        case D3DRS_TEXTUREFACTOR:
+        case D3DRS_AMBIENT:
+        case D3DRS_ALPHAREF:
+        case D3DRS_POINTSIZE:
+        case D3DRS_POINTSIZE_MIN:
+        case D3DRS_POINTSIZE_MAX:
+        case D3DRS_POINTSCALE_A:
+        case D3DRS_POINTSCALE_B:
+        case D3DRS_POINTSCALE_C: return kDirtyUniforms;
+        default: return kDirtyAll;
+    }
+}
+
 void DeviceState::SetDefaults(bool zEnable) {
     DWORD* rs = renderStates.data();
     rs[D3DRS_ZENABLE] = zEnable ? D3DZB_TRUE : D3DZB_FALSE;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <bitset>
+#include <cstdint>
 #include <map>
 
 #include "platform/d3d8/d3d8.h"
@@ -40,6 +41,24 @@ struct DeviceState {
     // Direct3D 8's documented initial values; zEnable follows whether there is an auto depth buffer.
     void SetDefaults(bool zEnable);
 };
+
+// The groups of GL state that a change of DeviceState (or of the render target) can make stale.
+// The device binds each group with a function of its own, only while the group is marked.
+enum DirtyGroup : uint32_t {
+    kDirtyTargets = 1u << 0,      // framebuffer attachments, and with them depth and alpha
+    kDirtyBlend = 1u << 1,        // blend enable, factors, equation
+    kDirtyDepth = 1u << 2,        // depth test, clamp, function, writes
+    kDirtyRasteriser = 1u << 3,   // scissor, culling, fill mode, colour writes
+    kDirtyViewport = 1u << 4,     // viewport rectangle and depth range
+    kDirtyProgramKey = 1u << 5,   // what selects the generated program
+    kDirtyUniforms = 1u << 6,     // the values the programs read
+    kDirtyTextures = 1u << 7,     // texture and sampler bindings of the stages in use
+    kDirtyFixedFunction = kDirtyBlend | kDirtyDepth | kDirtyRasteriser | kDirtyViewport,
+    kDirtyAll = 0xffu,
+};
+
+// The groups a render state feeds. A state the device does not sort marks every group.
+uint32_t DirtyGroupsOf(D3DRENDERSTATETYPE state);
 
 // Which parts of a DeviceState a state block holds.
 struct StateMask {

@@ -1,0 +1,76 @@
+// d3d8_swapchain.cpp - presentation: full screen, the letterbox, vsync and the flip to the window.
+#include "platform/d3d8/d3d8_swapchain.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/d3d8/d3d8_ext.h"
+
+namespace {
+bool g_vsync = true;
+}  // namespace
+
+void D3D8_SetVsync(bool vsync) { g_vsync = vsync; }
+
+namespace velunar::d3d8 {
+
+bool IsHeadlessDriver() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+PresentRect LetterboxRect(int drawableWidth, int drawableHeight, int backWidth, int backHeight) {
+    const double scale = std::min(static_cast<double>(drawableWidth) / backWidth,
+                                  static_cast<double>(drawableHeight) / backHeight);
+    PresentRect r;
+    r.width = static_cast<int>(std::lround(backWidth * scale));
+    r.height = static_cast<int>(std::lround(backHeight * scale));
+    r.x = (drawableWidth - r.width) / 2;
+    r.y = (drawableHeight - r.height) / 2;
+    return r;
+}
+
+int SwapIntervalFor(bool vsync, bool headless) { return (vsync && !headless) ? 1 : 0; }
+
+void SwapChain::Init(SDL_Window* window, bool windowed, GLuint backBufferTexture, int width, int height) {
+    m_window = window;
+    m_width = width;
+    m_height = height;
+    if (!windowed && !IsHeadlessDriver()) SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    glGenFramebuffers(1, &m_readFbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, m_readFbo);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBufferTexture, 0);
+}
+
+void SwapChain::Release() {
+    if (m_readFbo) glDeleteFramebuffers(1, &m_readFbo);
+    m_readFbo = 0;
+}
+
+void SwapChain::Present(GlStateCache& gl) {
+    const bool headless = IsHeadlessDriver() || (SDL_GetWindowFlags(m_window) & SDL_WINDOW_HIDDEN);
+    const int interval = SwapIntervalFor(g_vsync, headless);
+    if (interval != m_swapInterval) {
+        SDL_GL_SetSwapInterval(interval);
+        m_swapInterval = interval;
+    }
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(m_window, &dw, &dh);
+    const PresentRect r = LetterboxRect(dw, dh, m_width, m_height);
+
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_readFbo);
+    gl.Enable(GlStateCache::kScissorTest, false);
+    gl.ColorMask(0xf);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    // The only flip: our row 0 is the picture's top, the window's row 0 its bottom.
+    if (r.width > 0 && r.height > 0)
+        glBlitFramebuffer(0, 0, m_width, m_height, r.x, r.y + r.height, r.x + r.width, r.y, GL_COLOR_BUFFER_BIT,
+                          (r.width == m_width && r.height == m_height) ? GL_NEAREST : GL_LINEAR);
+    D3D8_GL_CHECK("present blit");
+    SDL_GL_SwapWindow(m_window);
+}
+
+}  // namespace velunar::d3d8
