@@ -11,6 +11,7 @@
 #include "render/render_globals.h"
 #include "render/texture_renderer.h"
 #include "scenes/scene_math.h"
+#include "scenes/scene_util.h"
 #include "scenes/scenes.h"
 
 #include <algorithm>
@@ -55,16 +56,7 @@ void DrawTarget(int level) {
 }
 
 void DrawGrids(float ms) {
-    g_pRender->SetTextureMode(TM_NOTEXGEN, 0);
-    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_U);
-    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
-    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    SetModulatedGridStates();
     g_pRender->SetTexturePtr(g_pTexRenderer->GetTexture(), 0);
 
     // The tunnel, opaque.

@@ -11,6 +11,7 @@
 #include "render/render_globals.h"
 #include "resources/object.h"
 #include "scenes/scene_math.h"
+#include "scenes/scene_util.h"
 #include "scenes/scenes.h"
 
 #include <cmath>
@@ -47,16 +48,7 @@ void RenderFx02(float t) {
     g_pRender->m_dwClearColor = 0;
     g_pRender->BeginScene(2);
 
-    g_pRender->SetTextureMode(TM_NOTEXGEN, 0);
-    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_U);
-    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
-    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    SetModulatedGridStates();
     g_pRender->SetTexture("stq1", 0);
 
     PlanesPass(ms, 0.1f, Vector3(5.0f * t, 5.0f * t, 5.0f * t));

@@ -4,6 +4,7 @@
 // Depends on: the renderer (2D and 3D), the image quad, cObject, the fades, the credit arithmetic.
 #include <cmath>
 
+#include "core/screen_layout.h"
 #include "fx/fades.h"
 #include "math/matrix.h"
 #include "render/camera.h"
@@ -42,7 +43,7 @@ void InitFx06() {
 
     // "fx06_tlo" is never drawn: it gives the band's height (and stays current for fx07's init).
     g_pRender->SetTexture("fx06_tlo", 0);
-    g_pFx06Band = new CImageQuad(g_pDevice, 0, 100, 800, 500);
+    g_pFx06Band = new CImageQuad(g_pDevice, 0, kBandTop, kScreenWidth, kBandBottom);
     g_pFx06Band->SetAlpha(1);
     g_pFx06Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(384));
 }

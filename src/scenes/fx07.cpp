@@ -2,6 +2,7 @@
 // band's top and bottom edges, the skyline with its own alpha over them, and a small sphere-mapped
 // rosette turning near the right edge.
 // Depends on: the renderer and its D3DX sprite, the image quad, cObject, the flare arithmetic.
+#include "core/screen_layout.h"
 #include "math/matrix.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "render/camera.h"
@@ -9,6 +10,7 @@
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "resources/object.h"
+#include "scenes/scene_util.h"
 #include "scenes/scenes.h"
 #include "scenes/second_half_math.h"
 
@@ -30,7 +32,7 @@ void InitFx07() {
     g_pRender->LoadTextureA("data/8802.jpg", "data/8802alpha.jpg", "fx07_tlo");
     g_pRender->LoadTexture("data/flarainv.jpg", "flarainv");
 
-    g_pFx07Band = new CImageQuad(g_pDevice, 0, 100, 800, 500);
+    g_pFx07Band = new CImageQuad(g_pDevice, 0, kBandTop, kScreenWidth, kBandBottom);
     g_pFx07Band->SetAlpha(1);
     // Nothing is bound here: the height is that of the texture fx06's init left current.
     g_pFx07Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(384));
@@ -62,16 +64,7 @@ void RenderFx07(float t) {
     }
     if (sprite) sprite->End();
 
-    g_pRender->SetTextureMode(TM_NOTEXGEN, 0);
-    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_U);
-    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
-    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    SetModulatedGridStates();
 
     // The skyline: its transparency is the texture's alpha, not the quad's.
     g_pRender->SetTexture("fx07_tlo", 0);

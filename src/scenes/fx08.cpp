@@ -6,6 +6,7 @@
 #include <bit>
 
 #include "core/globals.h"
+#include "core/screen_layout.h"
 #include "fx/grid.h"
 #include "math/matrix.h"
 #include "render/camera.h"
@@ -66,7 +67,7 @@ void InitFx08() {
     g_pFx08StripBottom = new CImageQuad(g_pDevice, 0, 245, 799, 500);
     g_pFx08StripBottom->SetAlpha(1);
     g_pFx08StripBottom->SetUV(0.0f, 0.0f, g_pRender->PixelToV(799), 1.0f);
-    g_pFx08Band = new CImageQuad(g_pDevice, 0, 100, 800, 500);
+    g_pFx08Band = new CImageQuad(g_pDevice, 0, kBandTop, kScreenWidth, kBandBottom);
     g_pFx08Band->SetAlpha(1);
     g_pFx08Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(384));
 }
