@@ -1,6 +1,8 @@
-// d3d8_state.cpp - the device's initial state, value for value as Direct3D 8 documents it.
+// d3d8_state.cpp - the device's initial state, value for value as Direct3D 8 documents it, and the
+// render states each group of GL state reads.
 #include "platform/d3d8/d3d8_state.h"
 
+#include <array>
 #include <cstring>
 
 namespace velunar::d3d8 {
@@ -29,49 +31,30 @@ int TransformSlotOf(D3DTRANSFORMSTATETYPE type) {
 }
 
 uint32_t DirtyGroupsOf(D3DRENDERSTATETYPE state) {
-    switch (state) {
-        case D3DRS_ALPHABLENDENABLE:
-        case D3DRS_SRCBLEND:
-        case D3DRS_DESTBLEND:
-        case D3DRS_BLENDOP: return kDirtyBlend;
-        case D3DRS_ZENABLE:
-        case D3DRS_ZFUNC:
-        case D3DRS_ZWRITEENABLE:
-        case D3DRS_STENCILENABLE: return kDirtyDepth;
-        case D3DRS_CULLMODE:
-        case D3DRS_FILLMODE:
-        case D3DRS_COLORWRITEENABLE: return kDirtyRasteriser;
-        case D3DRS_LIGHTING:
-        case D3DRS_COLORVERTEX:
-        case D3DRS_DIFFUSEMATERIALSOURCE:
-        case D3DRS_AMBIENTMATERIALSOURCE:
-        case D3DRS_EMISSIVEMATERIALSOURCE:
-        case D3DRS_SPECULARENABLE:
-        case D3DRS_ALPHATESTENABLE:
-        case D3DRS_ALPHAFUNC:
-        case D3DRS_POINTSPRITEENABLE:
-        case D3DRS_POINTSCALEENABLE:
-        case D3DRS_SHADEMODE:
-        case D3DRS_FOGENABLE:
-        case D3DRS_WRAP0:
-        case D3DRS_WRAP1:
-        case D3DRS_WRAP2:
-        case D3DRS_WRAP3:
-        case D3DRS_WRAP4:
-        case D3DRS_WRAP5:
-        case D3DRS_WRAP6:
-        case D3DRS_WRAP7: return kDirtyProgramKey;
-        case D3DRS_TEXTUREFACTOR:
-        case D3DRS_AMBIENT:
-        case D3DRS_ALPHAREF:
-        case D3DRS_POINTSIZE:
-        case D3DRS_POINTSIZE_MIN:
-        case D3DRS_POINTSIZE_MAX:
-        case D3DRS_POINTSCALE_A:
-        case D3DRS_POINTSCALE_B:
-        case D3DRS_POINTSCALE_C: return kDirtyUniforms;
-        default: return kDirtyAll;
-    }
+    // The render states each group reads at draw time.
+    static constexpr D3DRENDERSTATETYPE kBlend[] = {D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_DESTBLEND,
+                                                    D3DRS_BLENDOP};
+    static constexpr D3DRENDERSTATETYPE kDepth[] = {D3DRS_ZENABLE, D3DRS_ZFUNC, D3DRS_ZWRITEENABLE, D3DRS_STENCILENABLE};
+    static constexpr D3DRENDERSTATETYPE kRasteriser[] = {D3DRS_CULLMODE, D3DRS_FILLMODE, D3DRS_COLORWRITEENABLE};
+    static constexpr D3DRENDERSTATETYPE kProgramKey[] = {
+        D3DRS_LIGHTING, D3DRS_COLORVERTEX, D3DRS_DIFFUSEMATERIALSOURCE, D3DRS_AMBIENTMATERIALSOURCE,
+        D3DRS_EMISSIVEMATERIALSOURCE, D3DRS_SPECULARENABLE, D3DRS_ALPHATESTENABLE, D3DRS_ALPHAFUNC,
+        D3DRS_POINTSPRITEENABLE, D3DRS_POINTSCALEENABLE, D3DRS_SHADEMODE, D3DRS_FOGENABLE, D3DRS_WRAP0, D3DRS_WRAP1,
+        D3DRS_WRAP2, D3DRS_WRAP3, D3DRS_WRAP4, D3DRS_WRAP5, D3DRS_WRAP6, D3DRS_WRAP7};
+    static constexpr D3DRENDERSTATETYPE kUniforms[] = {
+        D3DRS_TEXTUREFACTOR, D3DRS_AMBIENT, D3DRS_ALPHAREF, D3DRS_POINTSIZE, D3DRS_POINTSIZE_MIN,
+        D3DRS_POINTSIZE_MAX, D3DRS_POINTSCALE_A, D3DRS_POINTSCALE_B, D3DRS_POINTSCALE_C};
+    static constexpr auto kGroups = [] {
+        std::array<uint8_t, D3D8_RENDERSTATE_COUNT> groups{};
+        groups.fill(static_cast<uint8_t>(kDirtyAll));
+        for (D3DRENDERSTATETYPE rs : kBlend) groups[rs] = kDirtyBlend;
+        for (D3DRENDERSTATETYPE rs : kDepth) groups[rs] = kDirtyDepth;
+        for (D3DRENDERSTATETYPE rs : kRasteriser) groups[rs] = kDirtyRasteriser;
+        for (D3DRENDERSTATETYPE rs : kProgramKey) groups[rs] = kDirtyProgramKey;
+        for (D3DRENDERSTATETYPE rs : kUniforms) groups[rs] = kDirtyUniforms;
+        return groups;
+    }();
+    return state < D3D8_RENDERSTATE_COUNT ? kGroups[state] : static_cast<uint32_t>(kDirtyAll);
 }
 
 void DeviceState::SetDefaults(bool zEnable) {

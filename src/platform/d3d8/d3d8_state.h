@@ -1,5 +1,6 @@
 // d3d8_state.h - every piece of fixed-function state the device keeps, as one value type, so
-// state blocks can record, capture and apply it with the same code that the device uses.
+// state blocks can record, capture and apply it with the same code that the device uses; and the
+// groups of GL state that a change of it makes stale.
 // Depends on: d3d8.h, d3d8_object.h.
 #pragma once
 
