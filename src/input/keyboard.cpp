@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/logger.h"
+#include "input/input_device.h"
 
 CKeyboard::CKeyboard(HWND hWnd, BOOL bExclusive, BOOL bForeground, BOOL bNoWinKey, BOOL bImmediate)
     : m_bExclusive(bExclusive), m_bForeground(bForeground), m_bImmediate(bImmediate), m_bNoWinKey(bNoWinKey) {
@@ -25,36 +26,16 @@ HRESULT CKeyboard::OnCreateDevice(HWND hWnd) {
     DWORD flags = (m_bExclusive ? DISCL_EXCLUSIVE : DISCL_NONEXCLUSIVE) |
                   (m_bForeground ? DISCL_FOREGROUND : DISCL_BACKGROUND);
     if (m_bNoWinKey && !m_bExclusive && m_bForeground) flags |= DISCL_NOWINKEY;
-
-    HRESULT hr = DirectInput8Create(GetModuleHandleA(nullptr), DIRECTINPUT_VERSION, IID_IDirectInput8A,
-                                    reinterpret_cast<LPVOID*>(&m_pDI), nullptr);
-    if (FAILED(hr)) return hr;
-    hr = m_pDI->CreateDevice(GUID_SysKeyboard, &m_pDevice, nullptr);
-    if (FAILED(hr)) return hr;
-    hr = m_pDevice->SetDataFormat(&c_dfDIKeyboard);
-    if (FAILED(hr)) return hr;
-    hr = m_pDevice->SetCooperativeLevel(hWnd, flags);
-    if (hr == DIERR_UNSUPPORTED && !m_bForeground && m_bExclusive) {
+    const InputDeviceResult r =
+        OpenInputDevice(hWnd, GUID_SysKeyboard, &c_dfDIKeyboard, flags, m_bImmediate != FALSE, m_pDI, m_pDevice);
+    if (r.refused) {
         ReleaseDevice();
         if (g_pLogger)
             g_pLogger->LogMessage(
                 "CKeyboard::OnCreateDevice : SetCooperativeLevel() returned DIERR_UNSUPPORTED. For security "
                 "reasons, background exclusive keyboard access is not allowed\n");
-        return S_OK;
     }
-    if (FAILED(hr)) return hr;
-    if (!m_bImmediate) {
-        DIPROPDWORD prop{};
-        prop.diph.dwSize = sizeof(DIPROPDWORD);
-        prop.diph.dwHeaderSize = sizeof(DIPROPHEADER);
-        prop.diph.dwObj = 0;
-        prop.diph.dwHow = DIPH_DEVICE;
-        prop.dwData = 16;
-        hr = m_pDevice->SetProperty(DIPROP_BUFFERSIZE, &prop.diph);
-        if (FAILED(hr)) return hr;
-    }
-    m_pDevice->Acquire();
-    return S_OK;
+    return r.hr;
 }
 
 void CKeyboard::Poll() {

@@ -2,6 +2,7 @@
 #include "input/mouse.h"
 
 #include "core/logger.h"
+#include "input/input_device.h"
 
 CMouse::CMouse(HWND hWnd, BOOL bExclusive, BOOL bForeground, BOOL bImmediate)
     : m_bExclusive(bExclusive), m_bForeground(bForeground), m_bImmediate(bImmediate), m_hWnd(hWnd) {
@@ -22,36 +23,16 @@ HRESULT CMouse::OnCreateDevice(HWND hWnd) {
     ReleaseDevice();
     const DWORD flags = (m_bExclusive ? DISCL_EXCLUSIVE : DISCL_NONEXCLUSIVE) |
                         (m_bForeground ? DISCL_FOREGROUND : DISCL_BACKGROUND);
-
-    HRESULT hr = DirectInput8Create(GetModuleHandleA(nullptr), DIRECTINPUT_VERSION, IID_IDirectInput8A,
-                                    reinterpret_cast<LPVOID*>(&m_pDI), nullptr);
-    if (FAILED(hr)) return hr;
-    hr = m_pDI->CreateDevice(GUID_SysMouse, &m_pDevice, nullptr);
-    if (FAILED(hr)) return hr;
-    hr = m_pDevice->SetDataFormat(&c_dfDIMouse2);
-    if (FAILED(hr)) return hr;
-    hr = m_pDevice->SetCooperativeLevel(hWnd, flags);
-    if (hr == DIERR_UNSUPPORTED && !m_bForeground && m_bExclusive) {
+    const InputDeviceResult r =
+        OpenInputDevice(hWnd, GUID_SysMouse, &c_dfDIMouse2, flags, m_bImmediate != FALSE, m_pDI, m_pDevice);
+    if (r.refused) {
         ReleaseDevice();
         if (g_pLogger)
             g_pLogger->LogMessage(
                 "CMouse::OnCreateDevice : SetCooperativeLevel() returned DIERR_UNSUPPORTED. For security reasons, "
                 "background exclusive mouse access is not allowed\n");
-        return S_OK;
     }
-    if (FAILED(hr)) return hr;
-    if (!m_bImmediate) {
-        DIPROPDWORD prop{};
-        prop.diph.dwSize = sizeof(DIPROPDWORD);
-        prop.diph.dwHeaderSize = sizeof(DIPROPHEADER);
-        prop.diph.dwObj = 0;
-        prop.diph.dwHow = DIPH_DEVICE;
-        prop.dwData = 16;
-        hr = m_pDevice->SetProperty(DIPROP_BUFFERSIZE, &prop.diph);
-        if (FAILED(hr)) return hr;
-    }
-    m_pDevice->Acquire();
-    return S_OK;
+    return r.hr;
 }
 
 void CMouse::Poll() {
