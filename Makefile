@@ -3,14 +3,14 @@ PACKAGES := build-essential cmake pkg-config libsdl2-dev libepoxy-dev libegl-dev
   libegl-mesa0 libjpeg62-turbo-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core \
   libmpg123-dev libopenmpt-dev libfftw3-dev libmp3lame-dev libavformat-dev libavcodec-dev \
   libswscale-dev libswresample-dev libavutil-dev googletest libgtest-dev libgmock-dev \
-  libbenchmark-dev xvfb xauth xdotool libimgui-dev
+  libbenchmark-dev xvfb xauth xdotool clang libclang-rt-dev libimgui-dev
 
 BUILD_DIR := build
 PRESET := $(if $(filter true,$(CI)),ci,release)
 JOBS ?= 2
 ARGS ?= -win
 
-.PHONY: all deps build run test clean
+.PHONY: all deps build run test fuzz clean
 
 all: build
 
@@ -49,5 +49,9 @@ run: build
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
 
+# Every libFuzzer target, built with clang (build-fuzz/), FUZZ_SECONDS (60) each.
+fuzz: deps
+	JOBS=$(JOBS) tools/fuzz.sh
+
 clean:
-	rm -rf $(BUILD_DIR) build-debug build-asan
+	rm -rf $(BUILD_DIR) build-debug build-asan build-fuzz
