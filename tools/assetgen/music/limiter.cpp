@@ -31,7 +31,8 @@ void LimitTruePeak(std::vector<float>& left, std::vector<float>& right, double c
     std::deque<size_t> q;
     const double rel = 1.0 - std::exp(-1.0 / (release * kSampleRate));
     double g = 1.0;
-    for (size_t i = 0; i < n + la; ++i) {
+    // The last window starts at sample n - 1: held has n entries, none past it.
+    for (size_t i = 0; i + 1 < n + la; ++i) {
         if (i < n) {
             while (!q.empty() && need[q.back()] >= need[i]) q.pop_back();
             q.push_back(i);
