@@ -1,0 +1,169 @@
+// frame_rate_bench.cpp - whole frames rasterised offscreen at 800 x 600, a second of each scene row,
+// each frame timed to the end of its GL work; beside it, in the same run, a replay of the very same
+// frame's GL calls recorded once from our device, giving each scene the ratio of our frame's cost to
+// its raw draws'. Also start-up to the first frame and peak resident memory.
+// Usage: bench_frames [rounds (default 3)] [row name filter]
+#include "core/globals.h"
+#include "app/demo.h"
+#include "app/scene_schedule.h"
+#include "platform/d3d8/d3d8_ext.h"
+#include "platform/fsound/fsound_ext.h"
+#include "platform/window/clock.h"
+#include "platform/window/offscreen_window.h"
+
+#include "gl_stream.h"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using velunar::bench::GlStream;
+
+constexpr DWORD kBase = 1000;
+constexpr int kFrames = 60;
+
+void Tick(DWORD ms) {
+    velunar::clock::SetVirtualTime(kBase + ms);
+    FrameTick(g_hWnd);
+}
+
+// Demo time t is 5 s behind the clock's elapsed time.
+DWORD MsAt(double t) { return static_cast<DWORD>(std::lround((t + 5.0) * 1000.0)); }
+
+double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+
+struct Rates {
+    double median, p5;
+};
+
+// Frame rates of the frame times: the median, and the rate 95 % of the frames reach or beat.
+Rates RatesOf(std::vector<double> seconds) {
+    std::sort(seconds.begin(), seconds.end());
+    const size_t n = seconds.size();
+    const double mid = n % 2 ? seconds[n / 2] : 0.5 * (seconds[n / 2 - 1] + seconds[n / 2]);
+    const double slow = seconds[static_cast<size_t>(std::ceil(0.95 * static_cast<double>(n - 1)))];
+    return {1.0 / mid, 1.0 / slow};
+}
+
+long PeakRssKb() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+double LoadAverage() {
+    double l[1] = {0};
+    return getloadavg(l, 1) == 1 ? l[0] : -1.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const char* only = argc > 2 ? argv[2] : nullptr;
+    if (chdir(VELUNAR_RUN_DIR) != 0) return 1;
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    velunar::clock::UseVirtual(true);
+    velunar::clock::SetVirtualTime(kBase);
+    FSOUND_Velunar_UseVirtualClock(true);
+    D3D8_SetVsync(false);
+
+    const auto t0 = Clock::now();
+    g_bFullScreen = 0;
+    g_hWnd = velunar::window::CreateOffscreenWindow(800, 600);
+    if (!g_hWnd || !InitDemo()) return 1;
+    g_bInitialized = 1;
+    g_bActive = 1;
+    g_dwStartTime = kBase;
+    Tick(0);
+    glFinish();
+    const double startup = Seconds(t0, Clock::now());
+    const long startRss = PeakRssKb();
+    SDL_Window* window = SDL_GL_GetCurrentWindow();
+
+    velunar::bench::InstallGlRecorder();
+    std::printf("load average at start %.2f; %d round(s) of %d frames per row\n\n", LoadAverage(), rounds, kFrames);
+    std::printf("| scene (demo s) | median fps | 5th pct fps | raw median fps | raw 5th pct fps | frame/raw cost | draws |\n");
+    std::printf("|---|---|---|---|---|---|---|\n");
+
+    int count = 0;
+    const SceneRow* rows = SceneRows(&count);
+    for (int r = 0; r < count; ++r) {
+        const SceneRow& row = rows[r];
+        if (only && std::strcmp(only, row.name) != 0) continue;
+        // The second in the middle of the row's window (the intro's starts at -5).
+        const double lo = std::isfinite(row.lo) ? row.lo : -5.0;
+        const double start = std::max(lo, 0.5 * (lo + row.hi) - 0.5);
+        std::vector<DWORD> ms(kFrames);
+        for (int i = 0; i < kFrames; ++i) ms[i] = MsAt(start + i / 60.0);
+
+        // Once to create what the frames create on first use, once more to record.
+        for (DWORD m : ms) Tick(m);
+        std::vector<GlStream> streams(kFrames);
+        bool churn = false;
+        long draws = 0;
+        for (int i = 0; i < kFrames; ++i) {
+            velunar::bench::RecordGlInto(&streams[i]);
+            Tick(ms[i]);
+            velunar::bench::RecordGlInto(nullptr);
+            churn = churn || streams[i].churn;
+            draws += streams[i].draws;
+        }
+        glFinish();
+        // The replay must draw what our frame drew: compare the window's pixels after each.
+        int replayDiffers = 0;
+        for (int i = 0; i < kFrames; i += 15) {
+            std::vector<unsigned char> a(800 * 600 * 4), b(a.size());
+            Tick(ms[i]);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+            glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, a.data());
+            velunar::bench::Replay(streams[i]);
+            SDL_GL_SwapWindow(window);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+            glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, b.data());
+            replayDiffers += a != b;
+        }
+
+        // Our frame and its replay one after the other, so both see the same load.
+        std::vector<double> ours, raw;
+        for (int k = 0; k < rounds; ++k) {
+            for (int i = 0; i < kFrames; ++i) {
+                auto a = Clock::now();
+                Tick(ms[i]);
+                glFinish();
+                auto b = Clock::now();
+                velunar::bench::Replay(streams[i]);
+                SDL_GL_SwapWindow(window);
+                glFinish();
+                auto c = Clock::now();
+                ours.push_back(Seconds(a, b));
+                raw.push_back(Seconds(b, c));
+            }
+        }
+        const Rates o = RatesOf(ours), w = RatesOf(raw);
+        std::printf("| %s (%.2f) | %.1f | %.1f | %.1f | %.1f | %.3f%s | %ld |\n", row.name, start, o.median, o.p5,
+                    w.median, w.p5, w.median / o.median, churn ? " (objects made in frame)" : "",
+                    draws / kFrames);
+        if (replayDiffers) std::printf("  (%s: %d of 4 replayed frames differ from ours)\n", row.name, replayDiffers);
+        std::fflush(stdout);
+    }
+    std::printf("\nstart-up to the first frame: %.3f s\n", startup);
+    std::printf("peak resident memory: %.1f MB after the first frame, %.1f MB at the end\n", startRss / 1024.0,
+                PeakRssKb() / 1024.0);
+    std::printf("load average at end %.2f\n", LoadAverage());
+    return 0;
+}

@@ -1,0 +1,26 @@
+// gl_stream.h - records the GL calls our Direct3D 8 device issues for a frame and replays them
+// straight to GL, so a frame's cost can be set beside the cost of its raw draws.
+// Depends on: libepoxy (its entry points are global pointers, which the recorder swaps).
+#pragma once
+
+#include <functional>
+#include <vector>
+
+namespace velunar::bench {
+
+struct GlStream {
+    std::vector<std::function<void()>> calls;
+    // The frame created or deleted GL objects or built programs: its replay would not be the same work.
+    bool churn = false;
+    long draws = 0;
+};
+
+// Routes every GL entry point the device uses through the recorder. Call with a current context,
+// after at least one frame, so the entry points are resolved.
+void InstallGlRecorder();
+// Calls made while a stream is set are appended to it (and still reach GL); null stops recording.
+void RecordGlInto(GlStream* stream);
+// Issues the recorded calls again, straight to GL.
+void Replay(const GlStream& stream);
+
+}  // namespace velunar::bench
