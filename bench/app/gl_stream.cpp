@@ -61,6 +61,19 @@ struct Churn<Slot, R (*)(A...)> {
     }
 };
 
+// Deletes during a recording are held back until ReleaseHeldGlObjects: a frame that makes and drops
+// its own buffers or textures then replays into names that still exist and are not handed out again.
+std::vector<std::function<void()>> g_held;
+
+template <auto* Slot>
+struct Defer {
+    static void Call(GLsizei n, const GLuint* names) {
+        if (!g_stream) return Real<Slot>::fn(n, names);
+        std::vector<GLuint> kept(names, names + n);
+        g_held.push_back([kept] { Real<Slot>::fn(static_cast<GLsizei>(kept.size()), kept.data()); });
+    }
+};
+
 template <auto* Slot, typename... A>
 void Forward(A... a) {
     Real<Slot>::fn(a...);
@@ -185,6 +198,7 @@ void VertexAttribPointerHook(GLuint i, GLint s, GLenum t, GLboolean n, GLsizei s
 
 #define HOOK(name) Hook<&epoxy_gl##name>(&name##Hook, "gl" #name)
 #define PLAIN(name) Hook<&epoxy_gl##name>(&Plain<&epoxy_gl##name>::Call, "gl" #name)
+#define DEFER(name) Hook<&epoxy_gl##name>(&Defer<&epoxy_gl##name>::Call, "gl" #name)
 #define CHURN(name) Hook<&epoxy_gl##name>(&Churn<&epoxy_gl##name>::Call, "gl" #name)
 
 }  // namespace
@@ -203,15 +217,18 @@ void InstallGlRecorder() {
     HOOK(UniformMatrix4fv); HOOK(BufferData); HOOK(BufferSubData); HOOK(TexSubImage2D);
     HOOK(TexImage2D); HOOK(GetTexImage); HOOK(TexParameteriv); HOOK(SamplerParameterfv);
     HOOK(DrawArrays); HOOK(DrawElements); HOOK(DrawElementsBaseVertex); HOOK(VertexAttribPointer);
-    CHURN(GenBuffers); CHURN(GenFramebuffers); CHURN(GenTextures); CHURN(GenSamplers);
-    CHURN(GenRenderbuffers); CHURN(GenVertexArrays); CHURN(DeleteBuffers); CHURN(DeleteFramebuffers);
-    CHURN(DeleteTextures); CHURN(DeleteSamplers); CHURN(DeleteRenderbuffers);
-    CHURN(DeleteVertexArrays); CHURN(DeleteShader); CHURN(DeleteProgram); CHURN(CreateShader);
-    CHURN(CreateProgram); CHURN(ShaderSource); CHURN(CompileShader); CHURN(LinkProgram);
-    CHURN(AttachShader); CHURN(RenderbufferStorage);
+    DEFER(DeleteBuffers); DEFER(DeleteFramebuffers); DEFER(DeleteTextures); DEFER(DeleteSamplers);
+    DEFER(DeleteRenderbuffers); DEFER(DeleteVertexArrays);
+    CHURN(DeleteShader); CHURN(DeleteProgram); CHURN(CreateShader); CHURN(CreateProgram); CHURN(ShaderSource);
+    CHURN(CompileShader); CHURN(LinkProgram); CHURN(AttachShader); CHURN(RenderbufferStorage);
 }
 
 void RecordGlInto(GlStream* stream) { g_stream = stream; }
+
+void ReleaseHeldGlObjects() {
+    for (const auto& release : g_held) release();
+    g_held.clear();
+}
 
 void Replay(const GlStream& stream) {
     for (const auto& call : stream.calls) call();

@@ -10,7 +10,7 @@ namespace velunar::bench {
 
 struct GlStream {
     std::vector<std::function<void()>> calls;
-    // The frame created or deleted GL objects or built programs: its replay would not be the same work.
+    // The frame built shaders or programs: its replay leaves that work out.
     bool churn = false;
     long draws = 0;
 };
@@ -20,6 +20,8 @@ struct GlStream {
 void InstallGlRecorder();
 // Calls made while a stream is set are appended to it (and still reach GL); null stops recording.
 void RecordGlInto(GlStream* stream);
+// Deletes asked for while recording wait until this, so recorded streams keep their objects.
+void ReleaseHeldGlObjects();
 // Issues the recorded calls again, straight to GL.
 void Replay(const GlStream& stream);
 
