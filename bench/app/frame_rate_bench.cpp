@@ -2,7 +2,8 @@
 // each frame timed to the end of its GL work; beside it, in the same run, a replay of the very same
 // frame's GL calls recorded once from our device, giving each scene the ratio of our frame's cost to
 // its raw draws'. Also start-up to the first frame and peak resident memory.
-// Usage: bench_frames [rounds (default 3)] [row name filter]
+// Usage: bench_frames [rounds (default 3)] [scene name, "" for all] [profile]
+// With "profile", each row's first frame is also replayed draw by draw, and its costliest draws listed.
 #include "core/globals.h"
 #include "app/demo.h"
 #include "app/scene_schedule.h"
@@ -80,6 +81,7 @@ void ReadWindow(std::vector<unsigned char>& pixels) {
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const char* only = argc > 2 ? argv[2] : nullptr;
+    const bool profile = argc > 3 && std::strcmp(argv[3], "profile") == 0;
     if (chdir(VELUNAR_RUN_DIR) != 0) return 1;
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -91,7 +93,9 @@ int main(int argc, char** argv) {
     const auto t0 = Clock::now();
     g_bFullScreen = 0;
     g_hWnd = velunar::window::CreateOffscreenWindow(800, 600);
-    if (!g_hWnd || !InitDemo()) return 1;
+    if (!g_hWnd) return 1;
+    const long windowRss = PeakRssKb();
+    if (!InitDemo()) return 1;
     g_bInitialized = 1;
     g_bActive = 1;
     g_dwStartTime = kBase;
@@ -110,7 +114,7 @@ int main(int argc, char** argv) {
     const SceneRow* rows = SceneRows(&count);
     for (int r = 0; r < count; ++r) {
         const SceneRow& row = rows[r];
-        if (only && std::strcmp(only, row.name) != 0) continue;
+        if (only && *only && std::strcmp(only, row.name) != 0) continue;
         // The second in the middle of the row's window (the intro's starts at -5).
         const double lo = std::isfinite(row.lo) ? row.lo : -5.0;
         const double start = std::max(lo, 0.5 * (lo + row.hi) - 0.5);
@@ -159,6 +163,18 @@ int main(int argc, char** argv) {
                 raw.push_back(Seconds(b, c));
             }
         }
+        if (profile) {
+            const std::vector<double> cost = velunar::bench::ReplayTimingDraws(streams[0]);
+            std::vector<size_t> order(cost.size());
+            double total = 0;
+            for (size_t d = 0; d < cost.size(); ++d) order[d] = d, total += cost[d];
+            std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return cost[a] > cost[b]; });
+            std::printf("  %s: %zu draws take %.2f ms when finished one by one; the costliest:\n", row.name,
+                        cost.size(), total * 1e3);
+            for (size_t k = 0; k < order.size() && k < 8; ++k)
+                std::printf("    draw %zu: %.2f ms, %s\n", order[k], cost[order[k]] * 1e3,
+                            streams[0].drawNotes[order[k]].c_str());
+        }
         streams.clear();
         velunar::bench::ReleaseHeldGlObjects();
         const Rates o = RatesOf(ours), w = RatesOf(raw);
@@ -169,8 +185,9 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
     std::printf("\nstart-up to the first frame: %.3f s\n", startup);
-    std::printf("peak resident memory: %.1f MB after the first frame, %.1f MB at the end\n", startRss / 1024.0,
-                PeakRssKb() / 1024.0);
+    std::printf("peak resident memory: %.1f MB with the window and GL context, %.1f MB after the first frame, "
+                "%.1f MB at the end (recorded streams included)\n",
+                windowRss / 1024.0, startRss / 1024.0, PeakRssKb() / 1024.0);
     std::printf("load average at end %.2f\n", LoadAverage());
     return 0;
 }

@@ -5,6 +5,8 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 
+#include <chrono>
+#include <cstdio>
 #include <type_traits>
 
 namespace velunar::bench {
@@ -12,6 +14,27 @@ namespace {
 
 GlStream* g_stream = nullptr;
 GLint g_unpackRowLength = 0;
+
+// What the profile says about a draw.
+struct Tracked {
+    bool blend = false, depthTest = false;
+    GLenum src = GL_ONE, dst = GL_ZERO;
+    GLboolean depthMask = GL_TRUE;
+    GLboolean colorMask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
+    GLuint program = 0;
+} g_tracked;
+
+void NoteDraw(GLenum mode, GLsizei count) {
+    if (!g_stream) return;
+    ++g_stream->draws;
+    g_stream->drawAt.push_back(g_stream->calls.size());
+    const Tracked& t = g_tracked;
+    char note[160];
+    std::snprintf(note, sizeof note, "mode %u count %d program %u blend %s 0x%x 0x%x depth %s write %d colour %d%d%d%d",
+                  mode, count, t.program, t.blend ? "on" : "off", t.src, t.dst, t.depthTest ? "on" : "off",
+                  t.depthMask, t.colorMask[0], t.colorMask[1], t.colorMask[2], t.colorMask[3]);
+    g_stream->drawNotes.emplace_back(note);
+}
 
 template <auto* Slot>
 using Fn = std::remove_reference_t<decltype(*Slot)>;
@@ -182,7 +205,7 @@ void SamplerParameterfvHook(GLuint s, GLenum p, const GLfloat* v) {
     FORWARD(SamplerParameterfv, s, p, v);
 }
 #define DRAW(name, ...)                                 \
-    if (g_stream) ++g_stream->draws;                    \
+    NoteDraw(m, c);                                     \
     Keep([__VA_ARGS__] { REAL(name)(__VA_ARGS__); });  \
     FORWARD(name, __VA_ARGS__)
 void DrawArraysHook(GLenum m, GLint f, GLsizei c) { DRAW(DrawArrays, m, f, c); }
@@ -196,6 +219,33 @@ void VertexAttribPointerHook(GLuint i, GLint s, GLenum t, GLboolean n, GLsizei s
     FORWARD(VertexAttribPointer, i, s, t, n, st, p);
 }
 
+void EnableHook(GLenum cap) {
+    if (cap == GL_BLEND) g_tracked.blend = true;
+    if (cap == GL_DEPTH_TEST) g_tracked.depthTest = true;
+    Plain<&epoxy_glEnable>::Call(cap);
+}
+void DisableHook(GLenum cap) {
+    if (cap == GL_BLEND) g_tracked.blend = false;
+    if (cap == GL_DEPTH_TEST) g_tracked.depthTest = false;
+    Plain<&epoxy_glDisable>::Call(cap);
+}
+void BlendFuncHook(GLenum s, GLenum d) {
+    g_tracked.src = s, g_tracked.dst = d;
+    Plain<&epoxy_glBlendFunc>::Call(s, d);
+}
+void DepthMaskHook(GLboolean m) {
+    g_tracked.depthMask = m;
+    Plain<&epoxy_glDepthMask>::Call(m);
+}
+void ColorMaskHook(GLboolean r, GLboolean g, GLboolean b, GLboolean a) {
+    g_tracked.colorMask[0] = r, g_tracked.colorMask[1] = g, g_tracked.colorMask[2] = b, g_tracked.colorMask[3] = a;
+    Plain<&epoxy_glColorMask>::Call(r, g, b, a);
+}
+void UseProgramHook(GLuint p) {
+    g_tracked.program = p;
+    Plain<&epoxy_glUseProgram>::Call(p);
+}
+
 #define HOOK(name) Hook<&epoxy_gl##name>(&name##Hook, "gl" #name)
 #define PLAIN(name) Hook<&epoxy_gl##name>(&Plain<&epoxy_gl##name>::Call, "gl" #name)
 #define DEFER(name) Hook<&epoxy_gl##name>(&Defer<&epoxy_gl##name>::Call, "gl" #name)
@@ -206,13 +256,13 @@ void VertexAttribPointerHook(GLuint i, GLint s, GLenum t, GLboolean n, GLsizei s
 void InstallGlRecorder() {
     PLAIN(ActiveTexture); PLAIN(BindBuffer); PLAIN(BindFramebuffer); PLAIN(BindRenderbuffer);
     PLAIN(BindSampler); PLAIN(BindTexture); PLAIN(BindVertexArray); PLAIN(BlendEquation);
-    PLAIN(BlendFunc); PLAIN(BlitFramebuffer); PLAIN(Clear); PLAIN(ClearColor); PLAIN(ClearDepth);
-    PLAIN(ClearStencil); PLAIN(ColorMask); PLAIN(CullFace); PLAIN(DepthFunc); PLAIN(DepthMask);
-    PLAIN(DepthRange); PLAIN(Disable); PLAIN(Enable); PLAIN(DisableVertexAttribArray);
+    HOOK(BlendFunc); PLAIN(BlitFramebuffer); PLAIN(Clear); PLAIN(ClearColor); PLAIN(ClearDepth);
+    PLAIN(ClearStencil); HOOK(ColorMask); PLAIN(CullFace); PLAIN(DepthFunc); HOOK(DepthMask);
+    PLAIN(DepthRange); HOOK(Disable); HOOK(Enable); PLAIN(DisableVertexAttribArray);
     PLAIN(EnableVertexAttribArray); PLAIN(FramebufferRenderbuffer); PLAIN(FramebufferTexture2D);
     PLAIN(PointParameteri); PLAIN(PolygonMode); PLAIN(ProvokingVertex); PLAIN(SamplerParameteri);
     PLAIN(Scissor); PLAIN(StencilMask); PLAIN(TexParameteri); PLAIN(Uniform1f); PLAIN(Uniform1i);
-    PLAIN(Uniform2f); PLAIN(Uniform3f); PLAIN(Uniform4f); PLAIN(UseProgram); PLAIN(Viewport);
+    PLAIN(Uniform2f); PLAIN(Uniform3f); PLAIN(Uniform4f); HOOK(UseProgram); PLAIN(Viewport);
     HOOK(PixelStorei); HOOK(Uniform3fv); HOOK(Uniform4fv); HOOK(UniformMatrix3fv);
     HOOK(UniformMatrix4fv); HOOK(BufferData); HOOK(BufferSubData); HOOK(TexSubImage2D);
     HOOK(TexImage2D); HOOK(GetTexImage); HOOK(TexParameteriv); HOOK(SamplerParameterfv);
@@ -228,6 +278,23 @@ void RecordGlInto(GlStream* stream) { g_stream = stream; }
 void ReleaseHeldGlObjects() {
     for (const auto& release : g_held) release();
     g_held.clear();
+}
+
+std::vector<double> ReplayTimingDraws(const GlStream& stream) {
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> seconds;
+    glFinish();
+    size_t next = 0;
+    for (size_t d = 0; d < stream.drawAt.size(); ++d) {
+        for (; next < stream.drawAt[d]; ++next) stream.calls[next]();
+        glFinish();
+        const auto a = Clock::now();
+        stream.calls[next++]();
+        glFinish();
+        seconds.push_back(std::chrono::duration<double>(Clock::now() - a).count());
+    }
+    for (; next < stream.calls.size(); ++next) stream.calls[next]();
+    return seconds;
 }
 
 void Replay(const GlStream& stream) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace velunar::bench {
@@ -13,6 +14,9 @@ struct GlStream {
     // The frame built shaders or programs: its replay leaves that work out.
     bool churn = false;
     long draws = 0;
+    // Where each draw stands in calls, and the state it drew with (mode, count, blend, depth, mask).
+    std::vector<size_t> drawAt;
+    std::vector<std::string> drawNotes;
 };
 
 // Routes every GL entry point the device uses through the recorder. Call with a current context,
@@ -24,5 +28,7 @@ void RecordGlInto(GlStream* stream);
 void ReleaseHeldGlObjects();
 // Issues the recorded calls again, straight to GL.
 void Replay(const GlStream& stream);
+// Replays with the GL work finished after every draw; the seconds each draw took, in draw order.
+std::vector<double> ReplayTimingDraws(const GlStream& stream);
 
 }  // namespace velunar::bench
