@@ -254,6 +254,19 @@ void UseProgramHook(GLuint p) {
 }  // namespace
 
 void InstallGlRecorder() {
+    // The device may have set this state before the hooks were in: start from what GL holds.
+    Tracked& t = g_tracked;
+    t.blend = glIsEnabled(GL_BLEND);
+    t.depthTest = glIsEnabled(GL_DEPTH_TEST);
+    GLint v = 0;
+    glGetIntegerv(GL_BLEND_SRC_RGB, &v);
+    t.src = static_cast<GLenum>(v);
+    glGetIntegerv(GL_BLEND_DST_RGB, &v);
+    t.dst = static_cast<GLenum>(v);
+    glGetIntegerv(GL_CURRENT_PROGRAM, &v);
+    t.program = static_cast<GLuint>(v);
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &t.depthMask);
+    glGetBooleanv(GL_COLOR_WRITEMASK, t.colorMask);
     PLAIN(ActiveTexture); PLAIN(BindBuffer); PLAIN(BindFramebuffer); PLAIN(BindRenderbuffer);
     PLAIN(BindSampler); PLAIN(BindTexture); PLAIN(BindVertexArray); PLAIN(BlendEquation);
     HOOK(BlendFunc); PLAIN(BlitFramebuffer); PLAIN(Clear); PLAIN(ClearColor); PLAIN(ClearDepth);
