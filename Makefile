@@ -10,7 +10,7 @@ PRESET := $(if $(filter true,$(CI)),ci,release)
 JOBS ?= 2
 ARGS ?= -win
 
-.PHONY: all deps build run test fuzz clean
+.PHONY: all deps build run test asan fuzz clean
 
 all: build
 
@@ -48,6 +48,16 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
+
+# The unit and render tests, and every scene to the end of its window, under ASan and UBSan
+# (build-asan/), the data generator too while it builds. Any report fails. Leak reports are off:
+# the GL driver and fontconfig keep their memory until exit.
+asan: export ASAN_OPTIONS = detect_leaks=0
+asan: export UBSAN_OPTIONS = halt_on_error=1:print_stacktrace=1
+asan: deps
+	cmake --preset asan
+	cmake --build build-asan -j$(JOBS)
+	cd build-asan && ctest --output-on-failure -j$(JOBS) -L 'unit|render' && ctest --output-on-failure -R '^SceneEnds\.'
 
 # Every libFuzzer target, built with clang (build-fuzz/), FUZZ_SECONDS (60) each.
 fuzz: deps
