@@ -16,15 +16,35 @@
 
 namespace {
 bool g_skipDraws = false;
+unsigned g_backBufferScale = 1;
 }  // namespace
 
 void D3D8_SetSkipDraws(bool skip) { g_skipDraws = skip; }
 bool D3D8_GetSkipDraws() { return g_skipDraws; }
 
+void D3D8_SetBackBufferScale(unsigned scale) { g_backBufferScale = scale; }
+unsigned D3D8_GetBackBufferScale(IDirect3DDevice8* device) {
+    return device ? static_cast<velunar::d3d8::Device*>(device)->BackBufferScale() : 1;
+}
+unsigned D3D8_GetTargetScale(IDirect3DDevice8* device) {
+    return device ? static_cast<velunar::d3d8::Device*>(device)->TargetScale() : 1;
+}
+
 namespace velunar::d3d8 {
 namespace {
 
 Surface* AsSurface(IDirect3DSurface8* s) { return static_cast<Surface*>(s); }
+
+constexpr unsigned kMaxBackBufferScale = 4;
+
+// The largest factor whose picture fits the window's display, for a scale of 0.
+UINT FittingScale(SDL_Window* window, UINT width, UINT height) {
+    SDL_DisplayMode mode{};
+    if (IsHeadlessDriver() || SDL_GetDesktopDisplayMode(std::max(0, SDL_GetWindowDisplayIndex(window)), &mode) != 0)
+        return 1;
+    const UINT fit = std::min(static_cast<UINT>(mode.w) / width, static_cast<UINT>(mode.h) / height);
+    return std::clamp<UINT>(fit, 1, kMaxBackBufferScale);
+}
 
 }  // namespace
 
@@ -62,6 +82,9 @@ bool Device::Init(IDirect3D8* d3d, SDL_Window* window, bool ownsWindow, const D3
         m_pp.BackBufferHeight = static_cast<UINT>(std::max(1, h));
     }
     if (m_pp.BackBufferCount == 0) m_pp.BackBufferCount = 1;
+    m_scale = g_backBufferScale == 0 ? FittingScale(window, m_pp.BackBufferWidth, m_pp.BackBufferHeight)
+                                     : std::clamp<UINT>(g_backBufferScale, 1, kMaxBackBufferScale);
+    const UINT backWidth = m_pp.BackBufferWidth * m_scale, backHeight = m_pp.BackBufferHeight * m_scale;
 
     glGenVertexArrays(1, &m_vao);
     glBindVertexArray(m_vao);
@@ -76,19 +99,19 @@ bool Device::Init(IDirect3D8* d3d, SDL_Window* window, bool ownsWindow, const D3
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
 
-    auto* back = new Texture(this, m_pp.BackBufferWidth, m_pp.BackBufferHeight, 1, D3DUSAGE_RENDERTARGET,
-                             *FindFormat(D3DFMT_A8R8G8B8), D3DPOOL_DEFAULT);
+    auto* back = new Texture(this, backWidth, backHeight, 1, D3DUSAGE_RENDERTARGET, *FindFormat(D3DFMT_A8R8G8B8),
+                             D3DPOOL_DEFAULT);
     m_backBuffer.Reset(back, false);
     m_renderTarget.Reset(back->LevelSurface(0), true);
-    m_swapChain.Init(window, m_pp.Windowed != FALSE, back->Name(), static_cast<int>(m_pp.BackBufferWidth),
-                     static_cast<int>(m_pp.BackBufferHeight));
+    m_swapChain.Init(window, m_pp.Windowed != FALSE, back->Name(), static_cast<int>(backWidth),
+                     static_cast<int>(backHeight));
 
     bool autoDepth = m_pp.EnableAutoDepthStencil && FindFormat(m_pp.AutoDepthStencilFormat) &&
                      FindFormat(m_pp.AutoDepthStencilFormat)->depthStencil;
     if (autoDepth) {
         IDirect3DSurface8* ds = nullptr;
-        if (SUCCEEDED(CreateDepthStencilSurface(m_pp.BackBufferWidth, m_pp.BackBufferHeight,
-                                                m_pp.AutoDepthStencilFormat, D3DMULTISAMPLE_NONE, &ds))) {
+        if (SUCCEEDED(CreateDepthStencilSurface(backWidth, backHeight, m_pp.AutoDepthStencilFormat,
+                                                D3DMULTISAMPLE_NONE, &ds))) {
             m_autoDepth.Reset(ds, false);
             m_depthStencil = m_autoDepth;
         }
@@ -313,11 +336,16 @@ HRESULT Device::SetRenderTarget(IDirect3DSurface8* pRenderTarget, IDirect3DSurfa
     }
     if (pNewZStencil && !AsSurface(pNewZStencil)->IsDepthStencil()) return D3DERR_INVALIDCALL;
     m_depthStencil.Reset(pNewZStencil, true);
-    // As Direct3D does, the viewport becomes the whole new target.
+    // As Direct3D does, the viewport becomes the whole new target (in the program's coordinates).
     const D3DSURFACE_DESC& d = AsSurface(m_renderTarget.Get())->Desc();
-    m_state.viewport = {0, 0, d.Width, d.Height, 0.0f, 1.0f};
+    m_state.viewport = {0, 0, d.Width / TargetScale(), d.Height / TargetScale(), 0.0f, 1.0f};
     MarkDirty(kDirtyTargets | kDirtyFixedFunction | kDirtyUniforms);
     return D3D_OK;
+}
+
+UINT Device::TargetScale() const {
+    return m_backBuffer && m_renderTarget.Get() == static_cast<Texture*>(m_backBuffer.Get())->LevelSurface(0) ? m_scale
+                                                                                                             : 1;
 }
 
 HRESULT Device::GetRenderTarget(IDirect3DSurface8** ppRenderTarget) {
@@ -375,10 +403,12 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
     if (!bits) return D3D_OK;
     // The scissor set here is not what the draws ask for.
     MarkDirty(kDirtyRasteriser);
-    // Clears are limited to the viewport, and to each rectangle when some are given.
+    // Clears are limited to the viewport, and to each rectangle when some are given; both are in
+    // the program's coordinates, which a scaled back buffer multiplies.
     const D3DVIEWPORT8& vp = m_state.viewport;
-    LONG vx0 = static_cast<LONG>(vp.X), vy0 = static_cast<LONG>(vp.Y);
-    LONG vx1 = vx0 + static_cast<LONG>(vp.Width), vy1 = vy0 + static_cast<LONG>(vp.Height);
+    const LONG k = static_cast<LONG>(TargetScale());
+    LONG vx0 = static_cast<LONG>(vp.X) * k, vy0 = static_cast<LONG>(vp.Y) * k;
+    LONG vx1 = vx0 + static_cast<LONG>(vp.Width) * k, vy1 = vy0 + static_cast<LONG>(vp.Height) * k;
     m_gl.Enable(GlStateCache::kScissorTest, true);
     auto clearRect = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
         x0 = std::max(x0, vx0), y0 = std::max(y0, vy0), x1 = std::min(x1, vx1), y1 = std::min(y1, vy1);
@@ -389,7 +419,8 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
     if (Count == 0)
         clearRect(vx0, vy0, vx1, vy1);
     else
-        for (DWORD i = 0; i < Count; ++i) clearRect(pRects[i].x1, pRects[i].y1, pRects[i].x2, pRects[i].y2);
+        for (DWORD i = 0; i < Count; ++i)
+            clearRect(pRects[i].x1 * k, pRects[i].y1 * k, pRects[i].x2 * k, pRects[i].y2 * k);
     D3D8_GL_CHECK("clear");
     return D3D_OK;
 }
@@ -429,8 +460,8 @@ HRESULT Device::MultiplyTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* 
 HRESULT Device::SetViewport(const D3DVIEWPORT8* pViewport) {
     if (!pViewport) return D3DERR_INVALIDCALL;
     const D3DSURFACE_DESC& d = AsSurface(m_renderTarget.Get())->Desc();
-    if (pViewport->Width == 0 || pViewport->Height == 0 || pViewport->X + pViewport->Width > d.Width ||
-        pViewport->Y + pViewport->Height > d.Height)
+    if (pViewport->Width == 0 || pViewport->Height == 0 || pViewport->X + pViewport->Width > d.Width / TargetScale() ||
+        pViewport->Y + pViewport->Height > d.Height / TargetScale())
         return D3DERR_INVALIDCALL;
     Target().viewport = *pViewport;
     if (StateMask* m = RecordMask()) {

@@ -103,6 +103,12 @@ public:
     void ForgetSurface(Surface* surface);  // a surface is being deleted
     void FlushForReadback() {}
 
+    // ---- the scaled back buffer ----
+    // Physical pixels per pixel of the program's coordinates on the back buffer, and on the
+    // target bound now (1 on the program's own render targets).
+    UINT BackBufferScale() const { return m_scale; }
+    UINT TargetScale() const;
+
     // ---- for tests and benchmarks ----
     size_t ProgramCount() const { return m_programs.Size(); }
     const DeviceState& State() const { return m_state; }
@@ -143,6 +149,8 @@ private:
     bool m_ownsWindow = false;
     SDL_GLContext m_context = nullptr;
     D3DPRESENT_PARAMETERS m_pp{};
+    // The back buffer and its depth buffer are m_scale times the size m_pp names.
+    UINT m_scale = 1;
 
     DeviceState m_state;
     ProgramCache m_programs;

@@ -226,8 +226,9 @@ void Device::BindRasteriser() {
 
 void Device::BindViewport() {
     const D3DVIEWPORT8& vp = m_state.viewport;
-    m_gl.Viewport(static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLsizei>(vp.Width),
-                  static_cast<GLsizei>(vp.Height));
+    const UINT k = TargetScale();
+    m_gl.Viewport(static_cast<GLint>(vp.X * k), static_cast<GLint>(vp.Y * k), static_cast<GLsizei>(vp.Width * k),
+                  static_cast<GLsizei>(vp.Height * k));
     m_gl.DepthRange(vp.MinZ, vp.MaxZ);
     m_dirty &= ~kDirtyViewport;
 }
@@ -306,13 +307,19 @@ void Device::BindUniforms() {
         glUniformMatrix3fv(u.normalMatrix, 1, GL_FALSE, n);
     }
     const D3DVIEWPORT8& vp = st.viewport;
-    // Clip-space offset of 63/128 pixel: Direct3D's pixel centres are on integers.
+    // Clip-space offset of 63/128 pixel: Direct3D's pixel centres are on integers. On a scaled
+    // back buffer the pixels are the target's own, so the picture is the program's coordinates
+    // times k, rasterised by the same rule.
+    const float k = static_cast<float>(TargetScale());
     if (u.pixelOffset >= 0)
-        glUniform2f(u.pixelOffset, 2.0f * (63.0f / 128.0f) / static_cast<float>(vp.Width),
-                    2.0f * (63.0f / 128.0f) / static_cast<float>(vp.Height));
+        glUniform2f(u.pixelOffset, 2.0f * (63.0f / 128.0f) / (static_cast<float>(vp.Width) * k),
+                    2.0f * (63.0f / 128.0f) / (static_cast<float>(vp.Height) * k));
+    // Pre-transformed positions get the 63/128 in the program's coordinates; moving the origin by
+    // 63/128 (1 - 1/k) leaves 63/128 / k of it, which k turns into 63/128 of a target pixel.
+    const float origin = (63.0f / 128.0f) * (1.0f - 1.0f / k);
     if (u.viewport >= 0)
-        glUniform4f(u.viewport, static_cast<float>(vp.X), static_cast<float>(vp.Y), static_cast<float>(vp.Width),
-                    static_cast<float>(vp.Height));
+        glUniform4f(u.viewport, static_cast<float>(vp.X) + origin, static_cast<float>(vp.Y) + origin,
+                    static_cast<float>(vp.Width), static_cast<float>(vp.Height));
     for (int s = 0; s < kMaxStages; ++s)
         if (u.texMatrix[s] >= 0) glUniformMatrix4fv(u.texMatrix[s], 1, GL_FALSE, &st.transforms[kTexture0 + s].m[0][0]);
     float c[4];
@@ -353,8 +360,8 @@ void Device::BindUniforms() {
     }
     if (u.alphaRef >= 0) glUniform1f(u.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xff));
     if (u.pointParams >= 0)
-        glUniform3f(u.pointParams, AsFloat(rs[D3DRS_POINTSIZE]), AsFloat(rs[D3DRS_POINTSIZE_MIN]),
-                    AsFloat(rs[D3DRS_POINTSIZE_MAX]));
+        glUniform4f(u.pointParams, AsFloat(rs[D3DRS_POINTSIZE]), AsFloat(rs[D3DRS_POINTSIZE_MIN]),
+                    AsFloat(rs[D3DRS_POINTSIZE_MAX]), k);
     if (u.pointScale >= 0)
         glUniform3f(u.pointScale, AsFloat(rs[D3DRS_POINTSCALE_A]), AsFloat(rs[D3DRS_POINTSCALE_B]),
                     AsFloat(rs[D3DRS_POINTSCALE_C]));

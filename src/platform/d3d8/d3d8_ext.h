@@ -1,8 +1,10 @@
 // d3d8_ext.h - switches of our own Direct3D 8 device for the offscreen modes (not Direct3D API).
 // The back buffer is read with GetRenderTarget and LockRect of the returned surface: 800 x 600
-// (the back-buffer size) A8R8G8B8 pixels, top row first.
+// (the back-buffer size, times the scale below) A8R8G8B8 pixels, top row first.
 // Depends on: nothing.
 #pragma once
+
+struct IDirect3DDevice8;
 
 // Draw calls keep every state change but rasterise nothing (replayed frames cost only the CPU side).
 void D3D8_SetSkipDraws(bool skip);
@@ -11,3 +13,14 @@ bool D3D8_GetSkipDraws();
 // Present waits for the display's vertical blank (on in a normal run). Presents into a hidden or
 // offscreen window never wait, whatever this says.
 void D3D8_SetVsync(bool vsync);
+
+// Devices created from now on make their back buffer and its depth buffer `scale` (1 ... 4) times
+// wider and taller than asked, for a sharper picture; 0 picks the largest factor whose picture
+// fits the display (1 without one). The program keeps its own coordinates: viewports, clears,
+// pre-transformed positions and point sizes on the back buffer are scaled by the device, and the
+// targets the program creates keep their size. 1 unless set.
+void D3D8_SetBackBufferScale(unsigned scale);
+// The factor of this device's back buffer, and of the target it draws into now (1 for the
+// program's own render targets): what "one pixel" of the program's coordinates spans.
+unsigned D3D8_GetBackBufferScale(IDirect3DDevice8* device);
+unsigned D3D8_GetTargetScale(IDirect3DDevice8* device);

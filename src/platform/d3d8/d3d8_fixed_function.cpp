@@ -60,7 +60,7 @@ constexpr UniformName kVertexUniforms[] = {
     {"vec3", "u_lightDir", kMaxLights, [](ProgramUniforms& u) { return &u.lightDir; }, false},
     {"vec4", "u_lightDiffuse", kMaxLights, [](ProgramUniforms& u) { return &u.lightDiffuse; }, false},
     {"vec4", "u_lightAmbient", kMaxLights, [](ProgramUniforms& u) { return &u.lightAmbient; }, false},
-    {"vec3", "u_pointParams", 0, [](ProgramUniforms& u) { return &u.pointParams; }, false},
+    {"vec4", "u_pointParams", 0, [](ProgramUniforms& u) { return &u.pointParams; }, false},
     {"vec3", "u_pointScale", 0, [](ProgramUniforms& u) { return &u.pointScale; }, false},
 };
 constexpr UniformName kFragmentUniforms[] = {
@@ -273,7 +273,8 @@ std::string VertexShader(const ProgramKey& k, const char* prefix) {
             s +=
                 "    float de = length(pe.xyz);\n"
                 "    ps = u_viewport.w * ps * sqrt(1.0 / (u_pointScale.x + u_pointScale.y * de + u_pointScale.z * de * de));\n";
-        s += "    gl_PointSize = clamp(ps, u_pointParams.y, min(u_pointParams.z, 64.0));\n";
+        // Sizes are in the program's pixels; w is how many target pixels one of them spans.
+        s += "    gl_PointSize = clamp(ps, u_pointParams.y, min(u_pointParams.z, 64.0)) * u_pointParams.w;\n";
     }
     s += "}\n";
     return s;

@@ -33,11 +33,42 @@ PresentRect LetterboxRect(int drawableWidth, int drawableHeight, int backWidth, 
 
 int SwapIntervalFor(bool vsync, bool headless) { return (vsync && !headless) ? 1 : 0; }
 
+PresentRect WindowForPicture(int pictureWidth, int pictureHeight, int roomWidth, int roomHeight) {
+    PresentRect r;
+    r.width = pictureWidth;
+    r.height = pictureHeight;
+    if (pictureWidth > roomWidth || pictureHeight > roomHeight) r = LetterboxRect(roomWidth, roomHeight, pictureWidth, pictureHeight);
+    r.x = (roomWidth - r.width) / 2;
+    r.y = (roomHeight - r.height) / 2;
+    return r;
+}
+
+namespace {
+
+// A scaled back buffer wants a window as large as its picture, or the largest of its shape that
+// the display has room for, frame included.
+void GrowWindowTo(SDL_Window* window, int width, int height) {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    if (width <= w && height <= h) return;
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+    SDL_Rect room{};
+    if (SDL_GetDisplayUsableBounds(display, &room) != 0) return;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right);
+    const PresentRect r = WindowForPicture(width, height, room.w - left - right, room.h - top - bottom);
+    SDL_SetWindowSize(window, r.width, r.height);
+    SDL_SetWindowPosition(window, room.x + left + r.x, room.y + top + r.y);
+}
+
+}  // namespace
+
 void SwapChain::Init(SDL_Window* window, bool windowed, GLuint backBufferTexture, int width, int height) {
     m_window = window;
     m_width = width;
     m_height = height;
     if (!windowed && !IsHeadlessDriver()) SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (windowed && !IsHeadlessDriver()) GrowWindowTo(window, width, height);
     glGenFramebuffers(1, &m_readFbo);
     glBindFramebuffer(GL_FRAMEBUFFER, m_readFbo);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBufferTexture, 0);

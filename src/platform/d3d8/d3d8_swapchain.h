@@ -20,6 +20,11 @@ struct PresentRect {
 // pixels and centred (the odd pixel of a margin goes to the right or the top).
 PresentRect LetterboxRect(int drawableWidth, int drawableHeight, int backWidth, int backHeight);
 
+// The client area of a window for a picture of that size: the picture's own size where the room
+// (the display's usable area less the frame) holds it, else the largest of its shape that fits;
+// centred in the room.
+PresentRect WindowForPicture(int pictureWidth, int pictureHeight, int roomWidth, int roomHeight);
+
 // 1 (wait for the vertical blank) when vsync is wanted and the window is seen, else 0.
 int SwapIntervalFor(bool vsync, bool headless);
 

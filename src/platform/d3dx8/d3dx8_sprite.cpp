@@ -3,6 +3,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "platform/d3d8/d3d8_ext.h"
 #include "platform/d3dx8/d3dx8core.h"
 
 namespace velunar::d3dx {
@@ -20,6 +21,8 @@ constexpr DWORD kSpriteFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 // position texel centres meet pixel centres (which lie on integer coordinates). The device moves
 // pre-transformed geometry by 63/128 rather than 1/2 to keep the fill rule; taking 63/128 here too
 // cancels that exactly, so sampling stays on texel centres instead of 1/128 texel beside them.
+// On a scaled back buffer it is half a pixel of the target: the device multiplies positions and
+// adds its 63/128 of a target pixel, so 1/k of the offset cancels it there.
 constexpr float kPixelOffset = -63.0f / 128.0f;
 
 struct RenderStateValue {
@@ -150,10 +153,11 @@ public:
         SpriteVertex quad[4];
         const float corners[4][4] = {{0, 0, u0, v0}, {w, 0, u1, v0}, {0, h, u0, v1}, {w, h, u1, v1}};
         const D3DXMATRIX& m = *pTransform;
+        const float offset = kPixelOffset / static_cast<float>(D3D8_GetTargetScale(device_));
         for (int i = 0; i < 4; ++i) {
             const float x = corners[i][0], y = corners[i][1];
-            quad[i] = {x * m._11 + y * m._21 + m._41 + kPixelOffset, x * m._12 + y * m._22 + m._42 + kPixelOffset,
-                       0.0f, 1.0f, Color, corners[i][2], corners[i][3]};
+            quad[i] = {x * m._11 + y * m._21 + m._41 + offset, x * m._12 + y * m._22 + m._42 + offset, 0.0f, 1.0f,
+                       Color, corners[i][2], corners[i][3]};
         }
         device_->SetTexture(0, pSrcTexture);
         device_->SetVertexShader(kSpriteFvf);
