@@ -110,6 +110,8 @@ int Capture(const VelunarOptions& opts, CaptureWork work) {
         settings.path = opts.capture;
         settings.fps = fps;
         settings.crf = opts.crf;
+        settings.width *= opts.scale;
+        settings.height *= opts.scale;
         settings.sampleRate = rate;
         std::string error;
         file = std::make_unique<capture::VideoFile>();

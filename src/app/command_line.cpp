@@ -129,6 +129,20 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
             }
             opts.crf = crf;
             captureOnly = name;
+        } else if (name == "--scale") {
+            std::string v;
+            if (!takeValue(v)) return false;
+            if (v == "auto") {
+                opts.scale = 0;
+            } else {
+                char* end = nullptr;
+                const long n = std::strtol(v.c_str(), &end, 10);
+                if (v.empty() || *end != '\0' || n < 1 || n > kMaxScale) {
+                    error = "--scale needs a factor from 1 to 4, or auto, not '" + v + "'";
+                    return false;
+                }
+                opts.scale = static_cast<int>(n);
+            }
         } else {
             error = "unknown option '" + word + "'";
             return false;
@@ -151,6 +165,10 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
         error = "--setup goes with a run in a window, not with --at or --capture";
         return false;
     }
+    if (opts.scale == 0 && (opts.hasAt || !opts.capture.empty())) {
+        error = "--scale auto fits the picture to a display; --at and --capture need a factor from 1 to 4";
+        return false;
+    }
     const int modes = (opts.hasAt ? 1 : 0) + (opts.capture.empty() ? 0 : 1) + (opts.hasStart ? 1 : 0);
     if (modes > 1) {
         error = "--at, --capture and --start exclude each other";
@@ -161,9 +179,9 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
 
 void PrintUsage(std::FILE* out) {
     std::fputs(
-        "Usage: velunar [-win | -full] [-debug] [--setup] [--start SECONDS]\n"
-        "       velunar --at SECONDS --shot FILE.png\n"
-        "       velunar --capture FILE.mp4 [--fps N] [--from SECONDS] [--to SECONDS] [--crf Q]\n"
+        "Usage: velunar [-win | -full] [-debug] [--setup] [--start SECONDS] [--scale N | auto]\n"
+        "       velunar --at SECONDS --shot FILE.png [--scale N]\n"
+        "       velunar --capture FILE.mp4 [--fps N] [--from SECONDS] [--to SECONDS] [--crf Q] [--scale N]\n"
         "\n"
         "Velunar, a real-time demo by Halvorine & Quill: 175 seconds of music and pictures.\n"
         "Run it from the directory that holds data/ and velunar.mp3 (build/run/ after a build).\n"
@@ -188,6 +206,10 @@ void PrintUsage(std::FILE* out) {
         "  --from SECONDS     the demo time --capture begins at (-5, the title picture, unless given)\n"
         "  --to SECONDS       the demo time --capture ends before (170, the end, unless given)\n"
         "  --crf Q            picture quality of --capture, 0 (lossless) to 51 (smallest); 18\n"
+        "  --scale N          render the picture N times wider and taller, N from 1 (the default,\n"
+        "                     800 x 600) to 4: in the window (as large as the display allows),\n"
+        "                     full screen, F11 shots, --at shots and --capture video (N = 2 gives\n"
+        "                     1600 x 1200); auto, on screen only, takes the largest N that fits\n"
         "  --help             show this help\n"
         "  --version          show the version\n"
         "\n"

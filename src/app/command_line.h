@@ -19,6 +19,9 @@ void ScanSwitches(const char* commandLine);
 constexpr double kMinDemoTime = -5.0;
 constexpr double kMaxDemoTime = 170.0;
 
+// The largest --scale factor.
+constexpr int kMaxScale = 4;
+
 // Fills opts from the double-dash words; words with a single dash belong to ScanSwitches and
 // anything else is ignored, as the original ignores it. False with a one-line reason in error.
 bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& error);

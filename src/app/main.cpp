@@ -8,6 +8,7 @@
 #include "app/offscreen.h"
 #include "app/options.h"
 #include "app/window_proc.h"
+#include "platform/d3d8/d3d8_ext.h"
 #include "platform/window/window.h"
 
 int main(int argc, char** argv) {
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     g_options = opts;
+    // The device makes its back buffer this much larger; the program keeps its 800 x 600.
+    D3D8_SetBackBufferScale(static_cast<unsigned>(g_options.scale));
     if (g_options.hasAt) {
         ScanSwitches(JoinCommandLine(argc, argv).c_str());
         return RunAt(g_options);

@@ -25,6 +25,9 @@ struct VelunarOptions {
     double crf = 18.0;
     // --setup: the sound setup dialog before start-up.
     bool setup = false;
+    // --scale N: the picture is rendered N (1 ... 4) times wider and taller; 0 is "auto", the
+    // largest N whose picture fits the display.
+    int scale = 1;
 };
 
 // The options of this run, filled by the entry point before start-up.

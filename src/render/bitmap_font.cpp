@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/d3d8/d3d8_ext.h"
 #include "platform/gdi/glyph_raster.h"
 #include "math/vertex.h"
 
@@ -47,6 +48,10 @@ HRESULT BitmapFont::Create(IDirect3DDevice8* pDevice) {
     } else {
         m_dwTexWidth = m_dwTexHeight = 256;
     }
+    // A back buffer k times the picture's size is a screen of k times the dots per inch: the
+    // glyphs and the atlas grow with it.
+    m_dwPixelScale = D3D8_GetBackBufferScale(pDevice);
+    m_dwTexWidth = m_dwTexHeight = m_dwTexWidth * m_dwPixelScale;
     D3DCAPS8 caps{};
     pDevice->GetDeviceCaps(&caps);
     if (caps.MaxTextureWidth != 0 && m_dwTexWidth > caps.MaxTextureWidth) {
@@ -62,8 +67,9 @@ HRESULT BitmapFont::Create(IDirect3DDevice8* pDevice) {
     }
 
     // Character height in pixels at 96 dpi; the atlas shrinks it along with the texture.
-    const int pixelHeight = MulDiv(static_cast<int>(m_dwFontHeight),
-                                   static_cast<int>(static_cast<float>(velunar::gdi::kLogPixelsY) * m_fTextScale), 72);
+    const int logPixelsY = velunar::gdi::kLogPixelsY * static_cast<int>(m_dwPixelScale);
+    const int pixelHeight =
+        MulDiv(static_cast<int>(m_dwFontHeight), static_cast<int>(static_cast<float>(logPixelsY) * m_fTextScale), 72);
     auto face = velunar::gdi::GlyphFace::Open(m_strFontName, pixelHeight, (m_dwFontFlags & kBold) != 0,
                                               (m_dwFontFlags & kItalic) != 0);
     if (!face) return E_FAIL;
@@ -193,8 +199,9 @@ HRESULT BitmapFont::MeasureString(const char* text, int* pSize) {
         width += (g[2] - g[0]) * static_cast<float>(m_dwTexWidth);
         if (width > widest) widest = width;
     }
-    pSize[0] = static_cast<int>(widest);
-    pSize[1] = static_cast<int>(height);
+    // In the picture's pixels, whatever the atlas's density.
+    pSize[0] = static_cast<int>(widest / static_cast<float>(m_dwPixelScale));
+    pSize[1] = static_cast<int>(height / static_cast<float>(m_dwPixelScale));
     return S_OK;
 }
 
@@ -221,6 +228,7 @@ HRESULT BitmapFont::DrawString(float x, float y, float z, float scaleX, float sc
     float sx = (x + 1.0f) * vpW * 0.5f;
     float sy = (y + 1.0f) * vpH * 0.5f;
     const float lineStart = sx;
+    const float half = 0.5f / static_cast<float>(D3D8_GetTargetScale(dev));
     // An atlas that was never built has no line height to scale by.
     if (lineHeight <= 0.0f) {
         dev->ApplyStateBlock(m_dwSavedStateBlock);
@@ -245,9 +253,9 @@ HRESULT BitmapFont::DrawString(float x, float y, float z, float scaleX, float sc
         const float w = (g[2] - g[0]) * static_cast<float>(m_dwTexWidth) * vpW * scaleX / lineHeight;
         const float h = (g[3] - g[1]) * static_cast<float>(m_dwTexHeight) * vpH * scaleY / lineHeight;
         if (c != ' ') {
-            // Half a pixel up and left puts texel centres on pixel centres.
-            const float x0 = sx - 0.5f, x1 = sx + w - 0.5f;
-            const float y0 = sy - 0.5f, y1 = sy + h - 0.5f;
+            // Half a pixel of the target up and left puts texel centres on pixel centres.
+            const float x0 = sx - half, x1 = sx + w - half;
+            const float y0 = sy - half, y1 = sy + h - half;
             v[n++] = FLATVERTEX{x0, y1, z, 1.0f, color, g[0], g[3]};
             v[n++] = FLATVERTEX{x0, y0, z, 1.0f, color, g[0], g[1]};
             v[n++] = FLATVERTEX{x1, y1, z, 1.0f, color, g[2], g[3]};

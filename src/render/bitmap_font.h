@@ -49,6 +49,8 @@ private:
     DWORD m_dwTexWidth = 0;
     DWORD m_dwTexHeight = 0;
     float m_fTextScale = 1.0f;
+    // Atlas texels per pixel of the picture: the back buffer's scale, so glyphs stay sharp on it.
+    DWORD m_dwPixelScale = 1;
     float m_fTexCoords[128 - 32][4] = {};
     DWORD m_dwSavedStateBlock = 0;
     DWORD m_dwDrawTextStateBlock = 0;

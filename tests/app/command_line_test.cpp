@@ -59,7 +59,7 @@ TEST(Switches, JoinedLineHoldsEveryArgument) {
 
 TEST(Options, OurOwnNeverTripTheSwitches) {
     Argv a({"--help", "--version", "--at", "1", "--shot", "a.png", "--start", "2", "--capture", "v.mp4", "--fps",
-            "30", "--setup"});
+            "30", "--setup", "--scale", "auto"});
     const Switches s = Scan(JoinCommandLine(a.argc(), a.argv()).c_str());
     EXPECT_EQ(s.debug, 0);
     EXPECT_EQ(s.full, 1);
@@ -96,6 +96,13 @@ TEST(Options, ParsedValues) {
     EXPECT_DOUBLE_EQ(o.from, 10.5);
     EXPECT_DOUBLE_EQ(o.to, 12.0);
     EXPECT_DOUBLE_EQ(o.crf, 23.5);
+    EXPECT_EQ(o.scale, 1);
+    Argv scaled({"--capture", "v.mp4", "--scale", "4"});
+    ASSERT_TRUE(ParseOptions(scaled.argc(), scaled.argv(), o, err)) << err;
+    EXPECT_EQ(o.scale, 4);
+    Argv fit({"--scale=auto", "-full"});
+    ASSERT_TRUE(ParseOptions(fit.argc(), fit.argv(), o, err)) << err;
+    EXPECT_EQ(o.scale, 0);
     // Help wins over anything else on the line.
     Argv help({"--at", "3", "--help"});
     ASSERT_TRUE(ParseOptions(help.argc(), help.argv(), o, err));
@@ -133,6 +140,14 @@ TEST(Options, ErrorsNameTheProblem) {
         {{"--setup", "--capture", "v.mp4"}, "--setup goes with a run in a window"},
         {{"--setup", "--at", "3", "--shot", "a.png"}, "--setup goes with a run in a window"},
         {{"--setup=1"}, "takes no value"},
+        {{"--scale"}, "--scale needs a value"},
+        {{"--scale", "0"}, "--scale needs a factor from 1 to 4, or auto, not '0'"},
+        {{"--scale", "5"}, "not '5'"},
+        {{"--scale", "x"}, "not 'x'"},
+        {{"--scale", "2x"}, "not '2x'"},
+        {{"--scale="}, "not ''"},
+        {{"--scale", "auto", "--at", "3", "--shot", "a.png"}, "--scale auto fits the picture to a display"},
+        {{"--scale", "auto", "--capture", "v.mp4"}, "--scale auto fits the picture to a display"},
     };
     for (const Case& c : cases) {
         Argv a(c.words);
