@@ -67,19 +67,25 @@ HRESULT BitmapFont::Create(IDirect3DDevice8* pDevice) {
     }
 
     // Character height in pixels at 96 dpi; the atlas shrinks it along with the texture.
-    const int logPixelsY = velunar::gdi::kLogPixelsY * static_cast<int>(m_dwPixelScale);
-    const int pixelHeight =
-        MulDiv(static_cast<int>(m_dwFontHeight), static_cast<int>(static_cast<float>(logPixelsY) * m_fTextScale), 72);
-    auto face = velunar::gdi::GlyphFace::Open(m_strFontName, pixelHeight, (m_dwFontFlags & kBold) != 0,
-                                              (m_dwFontFlags & kItalic) != 0);
+    const int pixelHeight = MulDiv(static_cast<int>(m_dwFontHeight),
+                                   static_cast<int>(static_cast<float>(velunar::gdi::kLogPixelsY) * m_fTextScale), 72);
+    const bool bold = (m_dwFontFlags & kBold) != 0, italic = (m_dwFontFlags & kItalic) != 0;
+    const int k = static_cast<int>(m_dwPixelScale);
+    auto face = velunar::gdi::GlyphFace::Open(m_strFontName, pixelHeight * k, bold, italic);
     if (!face) return E_FAIL;
+    // The cells are k times those of the face at the picture's own size, so text is laid out and
+    // measured exactly as there; only the glyphs in them are drawn finer.
+    auto metricsFace = k == 1 ? nullptr : velunar::gdi::GlyphFace::Open(m_strFontName, pixelHeight, bold, italic);
+    const velunar::gdi::GlyphFace& metrics = metricsFace ? *metricsFace : *face;
 
     velunar::gdi::CoverageBitmap bitmap(static_cast<int>(m_dwTexWidth), static_cast<int>(m_dwTexHeight));
     const float w = static_cast<float>(m_dwTexWidth), h = static_cast<float>(m_dwTexHeight);
     int x = 0, y = 0;
     for (int c = kFirstChar; c <= kLastChar; ++c) {
         const char ch = static_cast<char>(c);
-        const velunar::gdi::TextExtent size = face->Measure(&ch, 1);
+        velunar::gdi::TextExtent size = metrics.Measure(&ch, 1);
+        size.cx *= k;
+        size.cy *= k;
         if (x + size.cx + 1 > static_cast<int>(m_dwTexWidth)) {
             x = 0;
             y += size.cy + 1;

@@ -1,4 +1,6 @@
 // BitmapFont: atlas sizes, glyph layout, measuring, drawing with restored states and batches.
+#include "platform/d3d8/d3d8_ext.h"
+#include "platform/gdi/glyph_raster.h"
 #include "render/bitmap_font.h"
 #include "render/render_fixture.h"
 
@@ -136,5 +138,47 @@ TEST_F(FontTest, LongStringsAreDrawnAcrossBatches) {
     EXPECT_GT(inkInCell(19, 2), 0);
     EXPECT_EQ(inkInCell(21, 2), 0);
     m_pRender->EndScene();
+    font.Release();
+}
+
+// On a back buffer twice the picture's size the atlas holds glyphs twice as dense, in cells of
+// exactly twice the size, so text is measured and laid out as on the picture's own size.
+class ScaledFontTest : public RenderTest {
+protected:
+    void SetUp() override {
+        D3D8_SetBackBufferScale(2);
+        RenderTest::SetUp();
+        D3D8_SetBackBufferScale(1);
+    }
+};
+
+TEST_F(ScaledFontTest, TwiceAsDenseAndMeasuredInThePicturesPixels) {
+    BitmapFont font("Lucida Console", 32, BitmapFont::kBold);
+    ASSERT_EQ(font.Create(m_pDevice), S_OK);
+    EXPECT_EQ(font.GetTextureWidth(), 1024u);
+    // The cells of the face at 43 pixels (32 points at 96 dpi), doubled.
+    auto face = velunar::gdi::GlyphFace::Open("Lucida Console", 43, true, false);
+    ASSERT_TRUE(face);
+    const velunar::gdi::TextExtent a = face->Measure("A", 1);
+    const float* g = font.GetGlyph('A');
+    EXPECT_FLOAT_EQ((g[2] - g[0]) * 1024.0f, 2.0f * static_cast<float>(a.cx));
+    EXPECT_FLOAT_EQ((g[3] - g[1]) * 1024.0f, 2.0f * static_cast<float>(a.cy));
+    int size[2] = {0, 0};
+    ASSERT_EQ(font.MeasureString("AAA\nA", size), S_OK);
+    EXPECT_EQ(size[0], 3 * a.cx);
+    EXPECT_EQ(size[1], 2 * a.cy);
+    // The glyphs are drawn at the atlas's density: more rows of 'A' are covered than at 43 pixels.
+    int rows = 0;
+    D3DLOCKED_RECT lr{};
+    ASSERT_EQ(font.GetTexture()->LockRect(0, &lr, nullptr, D3DLOCK_READONLY), S_OK);
+    const int x0 = static_cast<int>(g[0] * 1024.0f), y0 = static_cast<int>(g[1] * 1024.0f);
+    for (int y = y0; y < y0 + 2 * a.cy; ++y) {
+        const auto* row = reinterpret_cast<const WORD*>(static_cast<const BYTE*>(lr.pBits) + y * lr.Pitch);
+        bool any = false;
+        for (int x = x0; x < x0 + 2 * a.cx; ++x) any = any || row[x] != 0;
+        rows += any ? 1 : 0;
+    }
+    font.GetTexture()->UnlockRect(0);
+    EXPECT_GT(rows, a.cy);
     font.Release();
 }
