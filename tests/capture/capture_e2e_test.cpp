@@ -312,6 +312,24 @@ TEST(Capture, TwoSecondsDecodeToTheShowAndItsMusic) {
     EXPECT_GT(best / std::sqrt(energyFile * energyTrack), 0.95) << "the file's sound should be the track";
 }
 
+// At --scale 2 the video is 1600 x 1200, and its pictures are the --at frames at that scale.
+TEST(Capture, AScaledSpanIsVideoOfThatSize) {
+    const fs::path work = WorkDir();
+    const Outcome run =
+        Velunar(work, {"--capture", "big.mkv", "--fps", "10", "--from", "30", "--to", "30.5", "--scale", "2"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Decoded d = Decode(work / "big.mkv", {2});
+    ASSERT_TRUE(d.opened);
+    EXPECT_EQ(d.width, 1600);
+    EXPECT_EQ(d.height, 1200);
+    EXPECT_EQ(d.frames, 5);
+    ASSERT_EQ(Velunar(work, {"--at", "30.2", "--shot", "at.png", "--scale", "2"}).status, 0);
+    const Picture at = ReadPng(work / "at.png");
+    ASSERT_EQ(at.width, 1600);
+    ASSERT_EQ(d.kept.size(), 1u);
+    EXPECT_GT(Psnr(d.kept[0], at), 35.0);
+}
+
 // Bad names and bad options are refused before start-up (no log is written) with a reason.
 TEST(Capture, RefusesBeforeTheFirstFrame) {
     const fs::path work = WorkDir();
