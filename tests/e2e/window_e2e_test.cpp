@@ -58,6 +58,45 @@ TEST_F(WindowRun, TerminationSignalClosesTheWindowLikeTheCloseBox) {
     EXPECT_NE(log.find("CLogger::~CLogger : Ending debug session on "), std::string::npos);
 }
 
+// --scale 2 in a window: the 1600 x 1200 picture does not fit the 1024 x 768 screen, so the window
+// takes the largest size of its shape that does; F11 still saves the whole 1600 x 1200 picture.
+TEST_F(WindowRun, ScaledWindowFitsTheScreenAndShotsKeepTheFullPicture) {
+    Start({"-win", "--scale", "2"});
+    const std::string id = FindWindow();
+    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared";
+    std::string geometry;
+    for (int i = 0; i < 100 && geometry.find("1024x768") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(100ms);
+        geometry = Xdotool("getwindowgeometry " + id);
+    }
+    EXPECT_NE(geometry.find("Geometry: 1024x768"), std::string::npos) << geometry;
+    const fs::path shot = dir_ / "shot00000.bmp";
+    for (int i = 0; i < 10 && !fs::exists(shot); ++i) {
+        Xdotool("windowfocus --sync " + id);
+        Xdotool("keydown F11");
+        std::this_thread::sleep_for(300ms);
+        Xdotool("keyup F11");
+        std::this_thread::sleep_for(700ms);
+    }
+    ASSERT_TRUE(fs::exists(shot));
+    std::FILE* f = std::fopen(shot.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    unsigned char header[26] = {};
+    const size_t n = std::fread(header, 1, sizeof header, f);
+    std::fclose(f);
+    ASSERT_EQ(n, sizeof header);
+    auto int32 = [&](int at) {
+        return static_cast<std::int32_t>(header[at] | header[at + 1] << 8 | header[at + 2] << 16 |
+                                         static_cast<std::uint32_t>(header[at + 3]) << 24);
+    };
+    EXPECT_EQ(int32(18), 1600);
+    EXPECT_EQ(std::abs(int32(22)), 1200);
+    const auto status = EscapeUntilExit(id, 30s);
+    pid_ = -1;
+    ASSERT_TRUE(status.has_value()) << "still running after Escape";
+    EXPECT_EQ(*status, 0);
+}
+
 TEST(CommandLine, HelpAndUnknownOptions) {
     EXPECT_EQ(WEXITSTATUS(std::system(VELUNAR_EXE " --help > /dev/null")), 0);
     const std::string help = Capture(VELUNAR_EXE " --help");
