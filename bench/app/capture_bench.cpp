@@ -4,6 +4,7 @@
 // It works in the runnable tree and reports the wall time of the frame loop and start-up together.
 #include "app/capture_run.h"
 #include "app/command_line.h"
+#include "platform/d3d8/d3d8_ext.h"
 
 #include <chrono>
 #include <cstdio>
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_capture: %s\n", error.c_str());
         return 2;
     }
+    // As the program's entry does: --scale is a setting of the device it creates.
+    D3D8_SetBackBufferScale(static_cast<unsigned>(opts.scale));
     const auto t0 = std::chrono::steady_clock::now();
     const int status = RunCapture(opts, work);
     const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
