@@ -1,5 +1,6 @@
 // D3DX over the real device on a hidden window: sprite state handling and placement, textures from
 // files, surfaces from memory and to BMP files.
+#include "platform/d3d8/d3d8_ext.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "platform/d3dx8/image.h"
 #include "platform/jpeg/jpeg.h"
@@ -213,6 +214,47 @@ TEST_F(D3DXDevice, ScaleOneAtAnIntegerPositionLandsTexelForTexel) {
     EXPECT_EQ(Rgb(img[5 * kW + 31]), Rgb(px[6]));
     EXPECT_EQ(Rgb(img[5 * kW + 32]), 0u);
     EXPECT_EQ(Rgb(img[6 * kW + 30]), 0u);
+    tex->Release();
+}
+
+// On a back buffer twice the size asked for, a sprite at an integer position covers the same share
+// of the picture: its half-pixel offset is half a pixel of the target.
+class ScaledD3DXDevice : public D3DXDevice {
+protected:
+    void SetUp() override {
+        D3D8_SetBackBufferScale(2);
+        D3DXDevice::SetUp();
+        D3D8_SetBackBufferScale(1);
+    }
+};
+
+TEST_F(ScaledD3DXDevice, ASpriteCoversTheSameShareOfTheLargerPicture) {
+    IDirect3DTexture8* tex = MakeTexture(4, 4, std::vector<DWORD>(16, 0xffff0000u));
+    // One bright texel then dark ones: the sprite's linear filter samples a quarter and three
+    // quarters into each texel, as a picture twice the size should.
+    IDirect3DTexture8* edge = MakeTexture(4, 1, {0xffff0000u, 0xff000000u, 0xff000000u, 0xff000000u});
+    dev_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xff000000u, 1.0f, 0);
+    const D3DXVECTOR2 at(10, 20), atEdge(10, 5);
+    ASSERT_EQ(sprite_->Draw(tex, nullptr, nullptr, nullptr, 0, &at, 0xffffffffu), D3D_OK);
+    ASSERT_EQ(sprite_->Draw(edge, nullptr, nullptr, nullptr, 0, &atEdge, 0xffffffffu), D3D_OK);
+    IDirect3DSurface8* rt = nullptr;
+    ASSERT_EQ(dev_->GetRenderTarget(&rt), D3D_OK);
+    D3DSURFACE_DESC d{};
+    rt->GetDesc(&d);
+    ASSERT_EQ(d.Width, 2u * kW);
+    D3DLOCKED_RECT lr{};
+    ASSERT_EQ(rt->LockRect(&lr, nullptr, D3DLOCK_READONLY), D3D_OK);
+    auto at2 = [&](int x, int y) { return Rgb(static_cast<const DWORD*>(lr.pBits)[y * (lr.Pitch / 4) + x]); };
+    for (int y = 38; y < 50; ++y)
+        for (int x = 18; x < 30; ++x) {
+            const bool inside = x >= 20 && x < 28 && y >= 40 && y < 48;
+            EXPECT_EQ(at2(x, y), inside ? 0xff0000u : 0u) << x << "," << y;
+        }
+    const int ramp[] = {255, 191, 64, 0};
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(static_cast<int>(at2(20 + i, 10) >> 16), ramp[i], 3) << i;
+    rt->UnlockRect();
+    rt->Release();
+    edge->Release();
     tex->Release();
 }
 
