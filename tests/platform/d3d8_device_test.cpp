@@ -1,5 +1,8 @@
 // The device as an object: creation, defaults, reference counts, resources and their locks,
 // render targets, state blocks, indexed draws and the offscreen switches.
+#include <cstring>
+#include <vector>
+
 #include "d3d8_fixture.h"
 #include "platform/d3d8/d3d8_device.h"
 #include "platform/d3d8/d3d8_ext.h"
@@ -102,6 +105,51 @@ TEST_F(Device, ReferenceCountsAndSurfacesOfTextures) {
     EXPECT_EQ(bound, static_cast<IDirect3DBaseTexture8*>(tex));
     bound->Release();
     dev->SetTexture(0, nullptr);
+}
+
+// Between locks the texture's content lives in GL only (for formats GL stores bit for bit) or in
+// the kept copy; either way every lock hands back exactly what was written, level by level.
+TEST_F(Device, TextureLocksGiveBackWhatWasWrittenWhereverItIsKept) {
+    for (D3DFORMAT format : {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_L8, D3DFMT_A8L8, D3DFMT_A4R4G4B4}) {
+        SCOPED_TRACE(static_cast<int>(format));
+        IDirect3DTexture8* tex = nullptr;
+        ASSERT_EQ(dev->CreateTexture(8, 4, 2, 0, format, D3DPOOL_MANAGED, &tex), D3D_OK);
+        D3DSURFACE_DESC d{};
+        tex->GetLevelDesc(0, &d);
+        const UINT bpp = d.Size / (8 * 4);
+        D3DLOCKED_RECT lr{};
+        // Never written: zeros.
+        ASSERT_EQ(tex->LockRect(1, &lr, nullptr, D3DLOCK_READONLY), D3D_OK);
+        for (UINT i = 0; i < 4 * 2 * bpp; ++i) EXPECT_EQ(static_cast<BYTE*>(lr.pBits)[i], 0) << i;
+        tex->UnlockRect(1);
+        std::vector<BYTE> want[2];
+        for (UINT level = 0; level < 2; ++level) {
+            const UINT w = 8 >> level, h = 4 >> level;
+            want[level].resize(w * h * bpp);
+            for (size_t i = 0; i < want[level].size(); ++i) want[level][i] = static_cast<BYTE>(i * 37 + level * 101 + 5);
+            ASSERT_EQ(tex->LockRect(level, &lr, nullptr, 0), D3D_OK);
+            std::memcpy(lr.pBits, want[level].data(), want[level].size());
+            ASSERT_EQ(tex->UnlockRect(level), D3D_OK);
+        }
+        // A read-only lock, then a partial write into level 0 keep everything else.
+        ASSERT_EQ(tex->LockRect(0, &lr, nullptr, D3DLOCK_READONLY), D3D_OK);
+        EXPECT_EQ(std::memcmp(lr.pBits, want[0].data(), want[0].size()), 0);
+        tex->UnlockRect(0);
+        RECT r{2, 1, 4, 3};
+        ASSERT_EQ(tex->LockRect(0, &lr, &r, 0), D3D_OK);
+        for (UINT y = 0; y < 2; ++y)
+            for (UINT b = 0; b < 2 * bpp; ++b) {
+                static_cast<BYTE*>(lr.pBits)[y * lr.Pitch + b] = static_cast<BYTE>(0xC0 + y * 16 + b);
+                want[0][(1 + y) * 8 * bpp + 2 * bpp + b] = static_cast<BYTE>(0xC0 + y * 16 + b);
+            }
+        ASSERT_EQ(tex->UnlockRect(0), D3D_OK);
+        for (UINT level = 0; level < 2; ++level) {
+            ASSERT_EQ(tex->LockRect(level, &lr, nullptr, D3DLOCK_READONLY), D3D_OK);
+            EXPECT_EQ(std::memcmp(lr.pBits, want[level].data(), want[level].size()), 0) << "level " << level;
+            tex->UnlockRect(level);
+        }
+        EXPECT_EQ(tex->Release(), 0u);
+    }
 }
 
 TEST(DeviceLifetime, ResourcesKeepTheirDeviceAlive) {

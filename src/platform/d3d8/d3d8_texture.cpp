@@ -153,9 +153,10 @@ HRESULT Texture::LockRect(UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* p
     if (lv.bytes.empty()) lv.bytes.assign(static_cast<size_t>(pitch) * d.Height, 0);
     if (lv.locks == 0) {
         lv.readOnly = true;
-        // Whatever was drawn into a render target since is only in GL.
-        if (IsRenderTarget()) {
-            m_device->FlushForReadback();
+        // Whatever was drawn into a render target since is only in GL, and so is what the program
+        // wrote before (the copy is let go at unlock).
+        if (IsRenderTarget() || lv.inGl) {
+            if (IsRenderTarget()) m_device->FlushForReadback();
             glPixelStorei(GL_PACK_ALIGNMENT, 1);
             m_device->BindTextureForUpload(m_name);
             glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(Level), m_format->uploadFormat, m_format->uploadType,
@@ -183,8 +184,17 @@ HRESULT Texture::UnlockRect(UINT Level) {
                         m_format->uploadType, lv.bytes.data());
         D3D8_GL_CHECK("glTexSubImage2D");
     }
-    // A render target's copy would go stale at the next draw; keep only what the program wrote.
-    if (IsRenderTarget()) std::vector<BYTE>().swap(lv.bytes);
+    // A render target's copy would go stale at the next draw. Any other copy would only double the
+    // memory the texture takes: GL gives the same bytes back at the next lock, as long as every
+    // channel is stored as the eight bits it was given.
+    const bool exact = m_format->internalFormat == GL_RGBA8 || m_format->internalFormat == GL_RG8 ||
+                       m_format->internalFormat == GL_R8;
+    if (IsRenderTarget()) {
+        std::vector<BYTE>().swap(lv.bytes);
+    } else if (exact && (!lv.readOnly || lv.inGl)) {
+        std::vector<BYTE>().swap(lv.bytes);
+        lv.inGl = true;
+    }
     return D3D_OK;
 }
 

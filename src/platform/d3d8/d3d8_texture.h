@@ -75,9 +75,10 @@ public:
 private:
     struct LevelData {
         std::unique_ptr<Surface> surface;
-        std::vector<BYTE> bytes;  // what the program wrote; a render target reads GL back instead
+        std::vector<BYTE> bytes;  // held while locked; GL holds the content in between
         int locks = 0;
         bool readOnly = true;
+        bool inGl = false;  // GL holds content the program wrote: a lock reads it back
     };
 
     DeviceHold m_hold;
