@@ -24,10 +24,14 @@ std::string Lower(std::string s) {
 }
 
 bool ReadWhole(const char* name, std::vector<std::uint8_t>& bytes) {
-    std::ifstream in(name, std::ios::binary);
+    // Sized once and read in one go: no growing copies of a whole track.
+    std::ifstream in(name, std::ios::binary | std::ios::ate);
     if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+    const std::streamoff size = in.tellg();
+    if (size < 0) return false;
+    bytes.resize(static_cast<std::size_t>(size));
+    in.seekg(0);
+    return static_cast<bool>(in.read(reinterpret_cast<char*>(bytes.data()), size));
 }
 
 }  // namespace
@@ -190,7 +194,9 @@ std::uintptr_t Library::OpenStream(const char* name, unsigned int mode, int memL
     auto stream = std::make_unique<Stream>();
     std::string error;
     if (!DecodeBytes(bytes, lower, mode, stream->pcm, error)) return 0;
-    stream->pcm = Resample(stream->pcm, rate, NoInterpolation(mixer) ? Resampling::kNearest : Resampling::kCubic);
+    // A track already at the mixer's rate is kept as decoded (a resampled copy would briefly double it).
+    if (stream->pcm.rate != rate)
+        stream->pcm = Resample(stream->pcm, rate, NoInterpolation(mixer) ? Resampling::kNearest : Resampling::kCubic);
 
     std::lock_guard lock(m_mu);
     if (!m_initialised || m_rate != rate) return 0;  // closed or re-opened meanwhile
