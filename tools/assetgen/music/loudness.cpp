@@ -67,6 +67,38 @@ std::vector<double> BlockLoudness(const float* left, const float* right, size_t 
     return blocks;
 }
 
+std::vector<double> ShortTermLoudness(const float* left, const float* right, size_t frames, double fs) {
+    const size_t step = static_cast<size_t>(fs * 0.1 + 0.5);
+    const std::vector<double> steps = StepPower(left, right, frames, fs, step);
+    std::vector<double> windows;
+    double acc = 0.0;
+    for (size_t s = 0; s < steps.size(); ++s) {
+        acc += steps[s];
+        if (s >= 30) acc -= steps[s - 30];
+        if (s + 1 >= 30) windows.push_back(PowerToLufs(std::max(acc, 0.0) / (30.0 * step)));
+    }
+    return windows;
+}
+
+double LoudnessRange(const float* left, const float* right, size_t frames, double fs) {
+    std::vector<double> st;
+    double sum = 0.0;
+    for (double l : ShortTermLoudness(left, right, frames, fs)) {
+        if (l <= -70.0) continue;
+        st.push_back(l);
+        sum += std::pow(10.0, (l + 0.691) / 10.0);
+    }
+    if (st.empty()) return 0.0;
+    const double relativeGate = PowerToLufs(sum / st.size()) - 20.0;
+    std::vector<double> kept;
+    for (double l : st) {
+        if (l > relativeGate) kept.push_back(l);
+    }
+    std::sort(kept.begin(), kept.end());
+    const auto at = [&](double p) { return kept[static_cast<size_t>(std::lround(p * (kept.size() - 1)))]; };
+    return at(0.95) - at(0.10);
+}
+
 double IntegratedLoudness(const float* left, const float* right, size_t frames, double fs) {
     const std::vector<double> blocks = BlockLoudness(left, right, frames, fs);
     double sum = 0.0;

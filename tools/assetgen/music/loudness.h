@@ -24,6 +24,14 @@ double IntegratedLoudness(const float* left, const float* right, size_t frames, 
 // Mean-square K-weighted power of each 400 ms block, 100 ms apart (for level curves).
 std::vector<double> BlockLoudness(const float* left, const float* right, size_t frames, double fs);
 
+// Short-term loudness (LUFS) of each 3 s window, 100 ms apart (EBU Tech 3341).
+std::vector<double> ShortTermLoudness(const float* left, const float* right, size_t frames, double fs);
+
+// Loudness range in LU (EBU Tech 3342): the spread between the 10th and 95th percentiles of the
+// short-term loudness, after an absolute gate at -70 LUFS and a relative gate 20 LU under the
+// gated mean. 0 for silence.
+double LoudnessRange(const float* left, const float* right, size_t frames, double fs);
+
 // Peak magnitude of the signal interpolated 4x (windowed-sinc polyphase), as a linear factor.
 double TruePeak(const float* samples, size_t count);
 

@@ -1,5 +1,6 @@
-// score.h - the arrangement: which instrument plays what, section by section, on the beat grid of
-// tempo.h. Each part renders into its own stereo buffer so the parts can be rendered side by side.
+// score.h - the arrangement: the sections of the piece (one or two per scene of the show, on the beat
+// grid of tempo.h), the chords, and what each instrument plays in each section. Each part renders
+// into its own stereo buffer so the parts can be rendered side by side and measured one by one.
 // Depends on: stereo.h, tempo.h, instruments.h.
 #pragma once
 
@@ -9,7 +10,20 @@
 
 namespace music {
 
-enum class Part { Drums, Bass, Pad, Lead, Arp, Effects, Count };
+enum class Part { Kick, Snare, Hats, Perc, Bass, Pad, Lead, Arp, Bells, Effects, Count };
+
+// Short name of a part ("kick", "lead", ...), for reports.
+const char* PartName(Part part);
+
+// A stretch of the piece with one character. Sections tile beat 0 to the end without gaps; their
+// joins are the scene changes (and the lift inside fx08). gainDb trims the section's level; the
+// mix moves between trims over a short ramp that ends on the join.
+struct Section {
+    const char* name;
+    double fromBeat, toBeat;
+    double gainDb;
+};
+const std::vector<Section>& Sections();
 
 // Adds one part of the whole track into out (sized for the full track).
 void RenderPart(Part part, Stereo& out);
@@ -22,6 +36,9 @@ struct Chord {
     int root;
     std::vector<int> notes;
 };
-const Chord& ChordAtBar(int bar);
+Chord ChordAtBar(int bar);
+
+// The harmony under a melody note: the highest note of the chord at least a minor third below it.
+int HarmonyBelow(int note, const Chord& chord);
 
 }  // namespace music

@@ -3,6 +3,7 @@
 // Depends on: score.h, reverb.h, loudness.h, limiter.h.
 #pragma once
 
+#include "music/score.h"
 #include "music/stereo.h"
 
 namespace music {
@@ -10,10 +11,17 @@ namespace music {
 // Programme loudness of the finished track (LUFS) and its ceiling (dBTP, before MP3 encoding, which
 // adds a few tenths of a dB of overshoot; hence the margin under -1).
 constexpr double kTargetLufs = -14.0;
-constexpr double kCeilingDbtp = -2.0;
+constexpr double kCeilingDbtp = -2.8;
 
 // Renders the finished track (kTrackSeconds at 44.1 kHz). threads > 1 renders parts side by side;
 // the result is the same for any thread count.
 Stereo RenderTrack(unsigned threads = 2);
+
+// The level trim (dB) of the section playing at `seconds`, moving smoothly into the next one's just
+// before each join.
+double SectionTrimDb(double seconds);
+
+// The level a part is mixed at (before the track's loudness normalisation).
+float PartMixLevel(Part part);
 
 }  // namespace music

@@ -1,5 +1,6 @@
-// velunar-music: writes the music track, or inspects an MP3 of it: length, loudness, true peak, the
-// low-band level the scenes read, section by section, and a spectrogram PNG to look at.
+// velunar-music: writes the music track, or inspects an MP3 of it: length, loudness, true peak and
+// loudness range; per section of the score its loudness, the low-band level the scenes read and the
+// instruments that play; the arrangement's targets; and a spectrogram PNG to look at.
 // Depends on: the music generator, libmpg123, libpng. Not part of the program.
 #include <mpg123.h>
 #include <png.h>
@@ -16,7 +17,9 @@
 
 #include "music/loudness.h"
 #include "music/music.h"
+#include "music/score.h"
 #include "music/tempo.h"
+#include "music/track.h"
 
 namespace {
 
@@ -116,7 +119,68 @@ bool WritePng(const char* path, int w, int h, const std::vector<unsigned char>& 
     return std::fclose(f) == 0;
 }
 
-int Inspect(const char* mp3, const char* pngPath, double from, double to) {
+// Integrated loudness of [t0, t1) s.
+double Lufs(const Pcm& pcm, double t0, double t1) {
+    const size_t a = static_cast<size_t>(t0 * pcm.rate), b = std::min(pcm.l.size(), static_cast<size_t>(t1 * pcm.rate));
+    return b > a ? music::IntegratedLoudness(pcm.l.data() + a, pcm.r.data() + a, b - a, pcm.rate) : -HUGE_VAL;
+}
+
+// Onset nearest to `t`: the time in t +/- 15 ms where the level of the next 3 ms rises most over
+// the 10 ms before it.
+double Onset(const Pcm& pcm, double t) {
+    const auto rms = [&](double t0, double t1) {
+        const size_t a = static_cast<size_t>(std::max(0.0, t0) * pcm.rate), b = static_cast<size_t>(t1 * pcm.rate);
+        double acc = 0.0;
+        for (size_t i = a; i < b && i < pcm.l.size(); ++i) acc += 0.25 * (pcm.l[i] + pcm.r[i]) * (pcm.l[i] + pcm.r[i]);
+        return std::sqrt(acc / std::max<size_t>(1, b - a)) + 1e-7;
+    };
+    double best = t, bestRatio = 0.0;
+    for (double x = t - 0.015; x <= t + 0.015; x += 0.00025) {
+        const double ratio = rms(x, x + 0.003) / rms(x - 0.010, x);
+        if (ratio > bestRatio) bestRatio = ratio, best = x;
+    }
+    return best;
+}
+
+// One row of the section table: its span in seconds, and which parts sound in it.
+struct Row {
+    std::string name;
+    double from, to;
+    std::string parts;
+};
+
+// Renders each part alone and lists, per row, the parts that reach a fiftieth (-34 dB) of the
+// loudest part there and a twentieth of their own level in their loudest row (so a tail that rings
+// over a join does not count): what the score plays, not what the MP3 says.
+void ListParts(std::vector<Row>& rows) {
+    const size_t frames = static_cast<size_t>(music::kTrackSeconds * music::kSampleRate);
+    const size_t parts = static_cast<size_t>(music::Part::Count);
+    std::vector<std::vector<double>> rms(parts, std::vector<double>(rows.size(), 0.0));
+    for (size_t p = 0; p < parts; ++p) {
+        music::Stereo buf(frames);
+        music::RenderPart(static_cast<music::Part>(p), buf);
+        const double level = music::PartMixLevel(static_cast<music::Part>(p));
+        for (size_t r = 0; r < rows.size(); ++r) {
+            const size_t a = music::FrameAt(rows[r].from), b = std::min(frames, music::FrameAt(rows[r].to));
+            double acc = 0.0;
+            for (size_t i = a; i < b; ++i) acc += buf.l[i] * buf.l[i] + buf.r[i] * buf.r[i];
+            rms[p][r] = level * std::sqrt(acc / std::max<size_t>(1, b - a));
+        }
+    }
+    std::vector<double> own(parts, 0.0);
+    for (size_t p = 0; p < parts; ++p) own[p] = *std::max_element(rms[p].begin(), rms[p].end());
+    for (size_t r = 0; r < rows.size(); ++r) {
+        double loudest = 0.0;
+        for (size_t p = 0; p < parts; ++p) loudest = std::max(loudest, rms[p][r]);
+        for (size_t p = 0; p < parts; ++p) {
+            if (rms[p][r] < loudest / 50.0 || rms[p][r] < own[p] / 20.0 || loudest <= 0.0) continue;
+            if (!rows[r].parts.empty()) rows[r].parts += ' ';
+            rows[r].parts += music::PartName(static_cast<music::Part>(p));
+        }
+    }
+}
+
+int Inspect(const char* mp3, const char* pngPath, double from, double to, bool withParts) {
     Pcm pcm;
     if (!Decode(mp3, pcm)) {
         std::fprintf(stderr, "cannot decode %s\n", mp3);
@@ -125,15 +189,33 @@ int Inspect(const char* mp3, const char* pngPath, double from, double to) {
     const size_t n = pcm.l.size();
     std::printf("%s: %ld Hz, %d channels, %zu frames (%.3f s)\n", mp3, pcm.rate, pcm.channels, n,
                 n / static_cast<double>(pcm.rate));
-    std::printf("integrated loudness %.2f LUFS, true peak %.2f dBTP\n",
-                music::IntegratedLoudness(pcm.l.data(), pcm.r.data(), n, pcm.rate),
-                music::ToDb(std::max(music::TruePeak(pcm.l.data(), n), music::TruePeak(pcm.r.data(), n))));
-    const double bounds[] = {0, 3.4525, 18.301, 27.345, 45.9, 47.972, 63.989, 68.549, 86.814, 105.088, 109.665,
-                             127.909, 146.221, 165, 170, 172};
-    std::printf("%9s %9s %8s %8s %8s %8s\n", "from", "to", "LUFS", "low", "low p10", "low p90");
-    for (size_t s = 0; s + 1 < std::size(bounds); ++s) {
-        const size_t a = static_cast<size_t>(bounds[s] * pcm.rate), b = std::min(n, static_cast<size_t>(bounds[s + 1] * pcm.rate));
-        if (b <= a) continue;
+    const double integrated = music::IntegratedLoudness(pcm.l.data(), pcm.r.data(), n, pcm.rate);
+    const double truePeak =
+        music::ToDb(std::max(music::TruePeak(pcm.l.data(), n), music::TruePeak(pcm.r.data(), n)));
+    const double lra = music::LoudnessRange(pcm.l.data(), pcm.r.data(), n, pcm.rate);
+    size_t clipped = 0;
+    for (size_t i = 0; i < n; ++i) clipped += std::fabs(pcm.l[i]) >= 1.0f || std::fabs(pcm.r[i]) >= 1.0f;
+    std::printf("integrated loudness %.2f LUFS, true peak %.2f dBTP, loudness range %.1f LU, %zu clipped samples\n",
+                integrated, truePeak, lra, clipped);
+
+    // The sections of the score; the credits split where the fade begins.
+    std::vector<Row> table;
+    for (const music::Section& s : music::Sections()) {
+        const double a = music::BeatTime(s.fromBeat), b = std::min(music::BeatTime(s.toBeat), music::kFadeEnd);
+        if (a < music::kFadeStart && b > music::kFadeStart) {
+            table.push_back({s.name, a, music::kFadeStart, {}});
+            table.push_back({"fade", music::kFadeStart, b, {}});
+        } else {
+            table.push_back({s.name, a, b, {}});
+        }
+    }
+    if (withParts) ListParts(table);
+    std::printf("| section | seconds | LUFS | short-term max | low bands mean (p10-p90) | instruments |\n");
+    std::printf("|---|---|---|---|---|---|\n");
+    std::vector<double> sectionLufs;
+    const std::vector<double> shortTerm = music::ShortTermLoudness(pcm.l.data(), pcm.r.data(), n, pcm.rate);
+    for (const Row& row : table) {
+        const size_t a = static_cast<size_t>(row.from * pcm.rate), b = std::min(n, static_cast<size_t>(row.to * pcm.rate));
         std::vector<double> lows;
         for (size_t at = a + 1024; at < b; at += 441) lows.push_back(LowMean(Spectrum(pcm, at)));
         std::sort(lows.begin(), lows.end());
@@ -141,10 +223,48 @@ int Inspect(const char* mp3, const char* pngPath, double from, double to) {
         for (double v : lows) mean += v;
         mean /= std::max<size_t>(1, lows.size());
         const auto pct = [&](double p) { return lows.empty() ? 0.0 : lows[static_cast<size_t>(p * (lows.size() - 1))]; };
-        std::printf("%9.3f %9.3f %8.2f %8.4f %8.4f %8.4f\n", bounds[s], bounds[s + 1],
-                    music::IntegratedLoudness(pcm.l.data() + a, pcm.r.data() + a, b - a, pcm.rate), mean, pct(0.1),
-                    pct(0.9));
+        // Short-term windows (3 s, ending 100 ms apart) that end inside the row.
+        double stMax = -HUGE_VAL;
+        for (size_t w = 0; w < shortTerm.size(); ++w) {
+            const double end = 3.0 + 0.1 * w;
+            if (end > row.from + 1.0 && end <= row.to) stMax = std::max(stMax, shortTerm[w]);
+        }
+        sectionLufs.push_back(Lufs(pcm, row.from, row.to));
+        std::printf("| %s | %.3f - %.3f | %.1f | %.1f | %.4f (%.4f-%.4f) | %s |\n", row.name.c_str(), row.from, row.to,
+                    sectionLufs.back(), stMax, mean, pct(0.1), pct(0.9), row.parts.c_str());
     }
+    const auto lufsOf = [&](const char* name) {
+        for (size_t r = 0; r < table.size(); ++r) {
+            if (table[r].name == name) return sectionLufs[r];
+        }
+        return -HUGE_VAL;
+    };
+    // The targets of the arrangement.
+    const double opening = Lufs(pcm, 0.0, 8.0), lift = lufsOf("fx08 lift"), fx07 = lufsOf("fx07 breakdown");
+    const double flashes[18] = {45.9,   46.113, 46.187, 46.258, 46.471, 46.686, 46.827, 46.97,  47.043,
+                                47.113, 47.258, 47.401, 47.542, 47.614, 47.684, 47.829, 47.898, 47.972};
+    double worstHit = 0.0;
+    for (double f : flashes) {
+        const double off = Onset(pcm, f) - f;
+        if (std::getenv("PROBE_HITS")) std::printf("hit %.3f %+.2f ms\n", f, off * 1000);
+        worstHit = std::max(worstHit, std::fabs(off));
+    }
+    const auto check = [](bool ok) { return ok ? "ok" : "MISSED"; };
+    std::printf("targets:\n");
+    std::printf("  loudness range %.1f LU (>= 7): %s\n", lra, check(lra >= 7.0));
+    std::printf("  fx08 lift %.1f LUFS over fx03 by %.1f dB, over fx04 by %.1f dB (>= 2): %s\n", lift,
+                lift - lufsOf("fx03 rise"), lift - lufsOf("fx04 rebuild"),
+                check(lift - std::max(lufsOf("fx03 rise"), lufsOf("fx04 rebuild")) >= 2.0));
+    std::printf("  fx01's first 8 s %.1f LUFS, %.1f dB under the lift (>= 6): %s\n", opening, lift - opening,
+                check(lift - opening >= 6.0));
+    std::printf("  fx07 %.1f LUFS, under fx10 by %.1f dB, under fx04 by %.1f dB (>= 5): %s\n", fx07,
+                lufsOf("fx10 open") - fx07, lufsOf("fx04 rebuild") - fx07,
+                check(std::min(lufsOf("fx10 open"), lufsOf("fx04 rebuild")) - fx07 >= 5.0));
+    std::printf("  integrated %.2f LUFS (-14 +/- 1): %s; true peak %.2f dBTP (<= -1): %s; clipping: %s\n", integrated,
+                check(std::fabs(integrated + 14.0) <= 1.0), truePeak, check(truePeak <= -1.0), check(clipped == 0));
+    std::printf("  break hits within %.1f ms of the flashes (<= 3): %s\n", worstHit * 1000.0, check(worstHit <= 0.003));
+    const double bounds[] = {0, 3.4525, 18.301, 27.345, 45.9, 47.972, 63.989, 68.549, 86.814, 105.088, 109.665,
+                             127.909, 146.221, 165, 170, 172};
     if (!pngPath) return 0;
     // Spectrogram of [from, to) s, about 3000 columns (at most 200 a second), log frequency
     // 30 Hz ... 16 kHz over 320 rows; below it the low-band level (0 ... 0.05) over 100 rows.
@@ -189,8 +309,12 @@ int main(int argc, char** argv) {
         std::printf("%s %s in %.2f s\n", ok ? "wrote" : "FAILED", argv[2], s);
         return ok ? 0 : 1;
     }
-    if (argc >= 3 && std::strcmp(argv[1], "inspect") == 0) return Inspect(argv[2], argc >= 4 ? argv[3] : nullptr, argc >= 5 ? std::atof(argv[4]) : 0.0,
-                       argc >= 6 ? std::atof(argv[5]) : 1e9);
-    std::fprintf(stderr, "usage: velunar-music write OUT.mp3 | inspect IN.mp3 [SPECTROGRAM.png [FROM TO]]\n");
+    const bool quick = argc >= 3 && std::strcmp(argv[1], "quick") == 0;
+    if (argc >= 3 && (quick || std::strcmp(argv[1], "inspect") == 0)) {
+        return Inspect(argv[2], argc >= 4 ? argv[3] : nullptr, argc >= 5 ? std::atof(argv[4]) : 0.0,
+                       argc >= 6 ? std::atof(argv[5]) : 1e9, !quick);
+    }
+    std::fprintf(stderr, "usage: velunar-music write OUT.mp3 | inspect|quick IN.mp3 [SPECTROGRAM.png [FROM TO]]\n"
+                         "  quick leaves out the instruments column (it renders every part of the score)\n");
     return 2;
 }
