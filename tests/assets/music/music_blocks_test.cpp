@@ -133,6 +133,30 @@ TEST(MusicLoudness, KnownSignals) {
     EXPECT_LT(IntegratedLoudness(rumble.data(), nullptr, rumble.size(), kSampleRate), -5.0);
 }
 
+TEST(MusicLoudness, LoudnessRangeSpansTheQuietAndLoudPassages) {
+    // 20 s at -20 LUFS, then 20 s at -30: the range is the 10 dB between them (short-term windows
+    // across the step fall between and do not reach the 10th or 95th percentile).
+    std::vector<float> steps = Sine(1000.0, FromDb(-20.0), 20.0);
+    const std::vector<float> quiet = Sine(1000.0, FromDb(-30.0), 20.0);
+    steps.insert(steps.end(), quiet.begin(), quiet.end());
+    EXPECT_NEAR(LoudnessRange(steps.data(), steps.data(), steps.size(), kSampleRate), 10.0, 0.3);
+    // A steady tone has no range, and neither has silence.
+    const std::vector<float> steady = Sine(1000.0, FromDb(-20.0), 20.0);
+    EXPECT_NEAR(LoudnessRange(steady.data(), steady.data(), steady.size(), kSampleRate), 0.0, 0.05);
+    const std::vector<float> silence(44100 * 10, 0.0f);
+    EXPECT_EQ(LoudnessRange(silence.data(), silence.data(), silence.size(), kSampleRate), 0.0);
+    // Passages more than 20 LU under the rest are gated out: a -45 LUFS stretch does not widen it
+    // (only the few windows across the step remain, under a tenth of the whole).
+    std::vector<float> gated = Sine(1000.0, FromDb(-20.0), 60.0);
+    const std::vector<float> faint = Sine(1000.0, FromDb(-45.0), 20.0);
+    gated.insert(gated.end(), faint.begin(), faint.end());
+    EXPECT_LT(LoudnessRange(gated.data(), gated.data(), gated.size(), kSampleRate), 0.5);
+    // Short-term windows are 3 s long, 100 ms apart, and read a steady tone like the integrated meter.
+    const std::vector<double> st = ShortTermLoudness(steady.data(), steady.data(), steady.size(), kSampleRate);
+    EXPECT_EQ(st.size(), 200u - 29u);
+    EXPECT_NEAR(st.front(), -20.0, 0.05);
+}
+
 TEST(MusicLoudness, TruePeakSeesBetweenSamples) {
     // A quarter-rate sine sampled 45 degrees off its crests: every sample is at 0.707, the wave at 1.
     const std::vector<float> s = Sine(kSampleRate / 4.0, 1.0, 0.1, kPi / 4.0);
@@ -180,7 +204,11 @@ TEST(MusicTempo, SceneChangesFallOnBeats) {
 TEST(MusicTempo, BreakHitsAreTheFlashTimes) {
     const double flashes[18] = {45.9,   46.113, 46.187, 46.258, 46.471, 46.686, 46.827, 46.97,  47.043,
                                 47.113, 47.258, 47.401, 47.542, 47.614, 47.684, 47.829, 47.898, 47.972};
-    for (int i = 0; i < 18; ++i) EXPECT_NEAR(BeatTime(kBreakStartBeat + kBreakSteps[i] / 8.0), flashes[i], 0.003) << i;
+    // The hits sound at the flashes, and the flashes lie on the break's 32nd-note steps.
+    for (int i = 0; i < 18; ++i) {
+        EXPECT_DOUBLE_EQ(kBreakHitSeconds[i], flashes[i]) << i;
+        EXPECT_NEAR(BeatTime(kBreakStartBeat + kBreakSteps[i] / 8.0), flashes[i], 0.003) << i;
+    }
 }
 
 TEST(MusicMp3, RoundTripIsGaplessAndAligned) {

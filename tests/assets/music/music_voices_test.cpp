@@ -13,6 +13,8 @@
 #include "music/oscillator.h"
 #include "music/reverb.h"
 #include "music/score.h"
+#include "music/tempo.h"
+#include "music/track.h"
 
 using namespace music;
 
@@ -117,26 +119,81 @@ TEST(MusicEffects, RoomTailDiesAwayAndEchoRepeats) {
     EXPECT_FLOAT_EQ(echo.l[100 + 3 * d], 0.25f);
 }
 
-TEST(MusicScore, ChordsAndKicksFollowTheShow) {
-    // Every bar has a chord whose bass root lies under its voicing, and the climax (from bar 48) and
-    // the credits end on the home chord, A minor.
+TEST(MusicScore, SectionsJoinOnTheSceneChanges) {
+    const std::vector<Section>& sections = Sections();
+    ASSERT_FALSE(sections.empty());
+    EXPECT_EQ(sections.front().fromBeat, 0.0);
+    for (size_t s = 1; s < sections.size(); ++s) {
+        EXPECT_EQ(sections[s].fromBeat, sections[s - 1].toBeat) << sections[s].name;
+        EXPECT_GT(sections[s].toBeat, sections[s].fromBeat) << sections[s].name;
+    }
+    EXPECT_GE(BeatTime(sections.back().toBeat), kFadeEnd);
+    // Every scene change, and the lift inside fx08, starts a section.
+    for (double change : {18.301, 27.345, 45.9, 47.972, 63.989, 68.549, 86.814, 105.088, 109.665, 127.909, 146.221}) {
+        bool found = false;
+        for (const Section& s : sections) found |= std::fabs(BeatTime(s.fromBeat) - change) < 1e-6;
+        EXPECT_TRUE(found) << change;
+    }
+}
+
+TEST(MusicScore, TrimsMoveSmoothlyAndLandOnTheJoins) {
+    const std::vector<Section>& sections = Sections();
+    for (size_t s = 0; s + 1 < sections.size(); ++s) {
+        const double join = BeatTime(sections[s].toBeat);
+        // The section's own trim until just before the join, the next one's from the join on.
+        EXPECT_DOUBLE_EQ(SectionTrimDb(join - 0.1), sections[s].gainDb) << sections[s].name;
+        EXPECT_NEAR(SectionTrimDb(join), sections[s + 1].gainDb, 1e-9) << sections[s].name;
+        // In between, no sample steps by more than a twentieth of a dB: no click at the join.
+        double worst = 0.0;
+        for (double t = join - 0.06; t < join + 0.01; t += 1.0 / kSampleRate) {
+            worst = std::max(worst, std::fabs(SectionTrimDb(t + 1.0 / kSampleRate) - SectionTrimDb(t)));
+        }
+        EXPECT_LT(worst, 0.05) << sections[s].name;
+    }
+}
+
+TEST(MusicScore, ChordsFollowTheShow) {
+    // Every bar has a chord whose bass root lies under its voicing; the climax (from bar 48) and the
+    // credits begin on the home chord, A minor, and the credits end there.
     for (int bar = 0; bar <= 74; ++bar) {
-        const Chord& c = ChordAtBar(bar);
+        const Chord c = ChordAtBar(bar);
         ASSERT_FALSE(c.notes.empty());
         EXPECT_LT(c.root, c.notes.front()) << bar;
     }
     EXPECT_EQ(ChordAtBar(48).root % 12, 9);
+    EXPECT_EQ(ChordAtBar(64).root % 12, 9);
     EXPECT_EQ(ChordAtBar(74).root % 12, 9);
+    // The lift (bars 56-63) plays fx08's first half a whole tone higher.
+    for (int bar = 56; bar < 64; ++bar) {
+        EXPECT_EQ(ChordAtBar(bar).root, ChordAtBar(bar - 8).root + 2) << bar;
+        EXPECT_EQ(ChordAtBar(bar).notes.front(), ChordAtBar(bar - 8).notes.front() + 2) << bar;
+    }
+    // The harmony line takes the nearest chord tone a minor third or more below the melody.
+    const Chord am = ChordAtBar(48);
+    EXPECT_EQ(HarmonyBelow(76, am), 72);  // E over A minor: C
+    EXPECT_EQ(HarmonyBelow(72, am), 69);  // C: A
+    EXPECT_EQ(HarmonyBelow(81, am), 76);  // A: E
+    for (int note = 60; note < 90; ++note) {
+        const int h = HarmonyBelow(note, am);
+        EXPECT_GE(note - h, 3) << note;
+        EXPECT_LE(note - h, 12) << note;
+    }
+}
+
+TEST(MusicScore, KicksFollowTheSections) {
     // The side-chain knows every hit of the break.
     const std::vector<double> kicks = KickTimes();
-    for (double f : {45.9, 46.471, 47.542, 47.972}) {
+    for (double f : kBreakHitSeconds) {
         bool found = false;
-        for (double k : kicks) found |= std::fabs(k - f) < 0.003;
+        for (double k : kicks) found |= std::fabs(k - f) < 1e-9;
         EXPECT_TRUE(found) << f;
     }
-    // No kick in the quiet bridge before fx04, nor after the credits have begun to fade.
+    // No kick in the first 8 s of the opening, in the breakdown under fx07, in the beat of silence
+    // before the climax, nor in the credits.
     for (double k : kicks) {
-        EXPECT_FALSE(k > 64.1 && k < 68.5) << k;
-        EXPECT_LT(k, 156.0);
+        EXPECT_FALSE(k < 8.0) << k;
+        EXPECT_FALSE(k > 64.0 && k < 68.5) << k;
+        EXPECT_FALSE(k > BeatTime(190.5) && k < 109.6) << k;
+        EXPECT_LT(k, 146.2);
     }
 }
