@@ -80,6 +80,9 @@ void Fft(std::vector<std::complex<double>>& a) {
 }
 
 // 512 band magnitudes of the 1024 samples ending at frame `at` (Hann window, a full-scale sine = 1).
+// The spectrum's gain, as the program applies it before clamping each band at 1 (--gain; 1 by default).
+double g_gain = 1.0;
+
 std::vector<double> Spectrum(const Pcm& pcm, size_t at) {
     std::vector<std::complex<double>> a(1024);
     for (size_t i = 0; i < 1024; ++i) {
@@ -89,7 +92,7 @@ std::vector<double> Spectrum(const Pcm& pcm, size_t at) {
     }
     Fft(a);
     std::vector<double> s(512);
-    for (size_t k = 0; k < 512; ++k) s[k] = std::min(1.0, std::abs(a[k]) * 4.0 / 1024.0);
+    for (size_t k = 0; k < 512; ++k) s[k] = std::min(1.0, g_gain * std::abs(a[k]) * 4.0 / 1024.0);
     return s;
 }
 
@@ -210,8 +213,9 @@ int Inspect(const char* mp3, const char* pngPath, double from, double to, bool w
         }
     }
     if (withParts) ListParts(table);
-    std::printf("| section | seconds | LUFS | short-term max | low bands mean (p10-p90) | instruments |\n");
-    std::printf("|---|---|---|---|---|---|\n");
+    std::printf("| section | seconds | LUFS | short-term max | low bands mean (p10-p90) | on kicks | instruments |\n");
+    std::printf("|---|---|---|---|---|---|---|\n");
+    const std::vector<double> kicks = music::KickTimes();
     std::vector<double> sectionLufs;
     const std::vector<double> shortTerm = music::ShortTermLoudness(pcm.l.data(), pcm.r.data(), n, pcm.rate);
     for (const Row& row : table) {
@@ -229,9 +233,20 @@ int Inspect(const char* mp3, const char* pngPath, double from, double to, bool w
             const double end = 3.0 + 0.1 * w;
             if (end > row.from + 1.0 && end <= row.to) stMax = std::max(stMax, shortTerm[w]);
         }
+        // The low-band level on the beat: its peak within 80 ms of each kick, the median over the row.
+        std::vector<double> onKicks;
+        for (double k : kicks) {
+            if (k < row.from || k >= row.to) continue;
+            double peak = 0.0;
+            for (double t = k; t < k + 0.08; t += 0.005) peak = std::max(peak, LowMean(Spectrum(pcm, static_cast<size_t>(t * pcm.rate))));
+            onKicks.push_back(peak);
+        }
+        std::sort(onKicks.begin(), onKicks.end());
+        char kickText[16] = "-";
+        if (!onKicks.empty()) std::snprintf(kickText, sizeof(kickText), "%.4f", onKicks[onKicks.size() / 2]);
         sectionLufs.push_back(Lufs(pcm, row.from, row.to));
-        std::printf("| %s | %.3f - %.3f | %.1f | %.1f | %.4f (%.4f-%.4f) | %s |\n", row.name.c_str(), row.from, row.to,
-                    sectionLufs.back(), stMax, mean, pct(0.1), pct(0.9), row.parts.c_str());
+        std::printf("| %s | %.3f - %.3f | %.1f | %.1f | %.4f (%.4f-%.4f) | %s | %s |\n", row.name.c_str(), row.from,
+                    row.to, sectionLufs.back(), stMax, mean, pct(0.1), pct(0.9), kickText, row.parts.c_str());
     }
     const auto lufsOf = [&](const char* name) {
         for (size_t r = 0; r < table.size(); ++r) {
@@ -302,6 +317,14 @@ int Inspect(const char* mp3, const char* pngPath, double from, double to, bool w
 }  // namespace
 
 int main(int argc, char** argv) {
+    // --gain G anywhere after the command: read the low bands as the scenes do at that gain.
+    for (int i = 2; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--gain") != 0) continue;
+        g_gain = std::atof(argv[i + 1]);
+        for (int j = i; j + 2 < argc; ++j) argv[j] = argv[j + 2];
+        argc -= 2;
+        break;
+    }
     if (argc >= 3 && std::strcmp(argv[1], "write") == 0) {
         const auto t0 = std::chrono::steady_clock::now();
         const bool ok = WriteMusicTrack(argv[2]);
@@ -314,7 +337,7 @@ int main(int argc, char** argv) {
         return Inspect(argv[2], argc >= 4 ? argv[3] : nullptr, argc >= 5 ? std::atof(argv[4]) : 0.0,
                        argc >= 6 ? std::atof(argv[5]) : 1e9, !quick);
     }
-    std::fprintf(stderr, "usage: velunar-music write OUT.mp3 | inspect|quick IN.mp3 [SPECTROGRAM.png [FROM TO]]\n"
+    std::fprintf(stderr, "usage: velunar-music write OUT.mp3 | inspect|quick IN.mp3 [--gain G] [SPECTROGRAM.png [FROM TO]]\n"
                          "  quick leaves out the instruments column (it renders every part of the score)\n");
     return 2;
 }
