@@ -1,4 +1,5 @@
-// loudness.h - programme loudness (ITU-R BS.1770: K-weighting, 400 ms gated blocks) and true peak.
+// loudness.h - programme loudness (ITU-R BS.1770: K-weighting, 400 ms gated blocks), short-term
+// loudness and loudness range (EBU R128), and true peak.
 // Depends on: nothing.
 #pragma once
 

@@ -264,6 +264,27 @@ int Inspect(const char* mp3, const char* pngPath, double from, double to, bool w
         if (std::getenv("PROBE_HITS")) std::printf("hit %.3f %+.2f ms\n", f, off * 1000);
         worstHit = std::max(worstHit, std::fabs(off));
     }
+    // Clicks at the joins: the largest second difference (a step in the waveform's slope) within
+    // 20 ms of each join, against the 99.9th percentile of it over the 2 s around the join.
+    double worstJoin = 0.0;
+    std::string worstJoinName;
+    for (size_t r = 1; r < table.size(); ++r) {
+        const double join = table[r].from;
+        const auto d2 = [&](size_t i) {
+            const auto m = [&](size_t j) { return 0.5 * (pcm.l[j] + pcm.r[j]); };
+            return std::fabs(m(i) - 2.0 * m(i - 1) + m(i - 2));
+        };
+        const size_t a = static_cast<size_t>((join - 1.0) * pcm.rate), b = std::min(n, static_cast<size_t>((join + 1.0) * pcm.rate));
+        std::vector<double> around;
+        for (size_t i = a; i < b; ++i) around.push_back(d2(i));
+        std::sort(around.begin(), around.end());
+        const double typical = around[static_cast<size_t>(0.999 * (around.size() - 1))] + 1e-9;
+        double atJoin = 0.0;
+        for (size_t i = static_cast<size_t>((join - 0.02) * pcm.rate); i < static_cast<size_t>((join + 0.02) * pcm.rate); ++i) {
+            atJoin = std::max(atJoin, d2(i));
+        }
+        if (atJoin / typical > worstJoin) worstJoin = atJoin / typical, worstJoinName = table[r].name;
+    }
     const auto check = [](bool ok) { return ok ? "ok" : "MISSED"; };
     std::printf("targets:\n");
     std::printf("  loudness range %.1f LU (>= 7): %s\n", lra, check(lra >= 7.0));
@@ -277,6 +298,8 @@ int Inspect(const char* mp3, const char* pngPath, double from, double to, bool w
                 check(std::min(lufsOf("fx10 open"), lufsOf("fx04 rebuild")) - fx07 >= 5.0));
     std::printf("  integrated %.2f LUFS (-14 +/- 1): %s; true peak %.2f dBTP (<= -1): %s; clipping: %s\n", integrated,
                 check(std::fabs(integrated + 14.0) <= 1.0), truePeak, check(truePeak <= -1.0), check(clipped == 0));
+    std::printf("  joins: slope steps at most %.2f x the 99.9th percentile around them (at %s; a click would be well over 1)\n",
+                worstJoin, worstJoinName.c_str());
     std::printf("  break hits within %.1f ms of the flashes (<= 3): %s\n", worstHit * 1000.0, check(worstHit <= 0.003));
     const double bounds[] = {0, 3.4525, 18.301, 27.345, 45.9, 47.972, 63.989, 68.549, 86.814, 105.088, 109.665,
                              127.909, 146.221, 165, 170, 172};
