@@ -14,6 +14,7 @@
 #include "platform/d3d8/d3d8_fixed_function.h"
 #include "platform/d3d8/d3d8_gl.h"
 #include "platform/d3d8/d3d8_gl_cache.h"
+#include "platform/d3d8/d3d8_no_op_draws.h"
 #include "platform/d3d8/d3d8_object.h"
 #include "platform/d3d8/d3d8_state.h"
 #include "platform/d3d8/d3d8_swapchain.h"
@@ -135,6 +136,8 @@ private:
     void BindUniforms();
     void BindTextures();
     void BuildKey(D3DPRIMITIVETYPE type, ProgramKey& key) const;
+    // The draw would leave the target as it is (false for a vertex format the draw would refuse).
+    bool ChangesNothing(D3DPRIMITIVETYPE type, const DrawVertices& vertices) const;
     void SetupVertexLayout(GLuint buffer, const void* base, DWORD fvf, UINT stride);
     GLuint SamplerFor(DWORD stage);
 

@@ -127,15 +127,6 @@ UINT VertexCount(D3DPRIMITIVETYPE t, UINT prims) {
     }
 }
 
-UINT PositionFloats(DWORD fvf) {
-    switch (fvf & D3DFVF_POSITION_MASK) {
-        case D3DFVF_XYZ: return 3;
-        case D3DFVF_XYZRHW: return 4;
-        case 0: return 0;
-        default: return 3 + (((fvf & D3DFVF_POSITION_MASK) - D3DFVF_XYZ) / 2);  // blend weights follow xyz
-    }
-}
-
 UINT TexCoordFloats(DWORD fvf, int set) {
     static const UINT kSizes[4] = {2, 3, 4, 1};
     return kSizes[(fvf >> (16 + 2 * set)) & 3];
@@ -460,6 +451,14 @@ bool Device::BindProgram(D3DPRIMITIVETYPE type) {
 
 // ---- draws ------------------------------------------------------------------------------------
 
+bool Device::ChangesNothing(D3DPRIMITIVETYPE type, const DrawVertices& vertices) const {
+    const DWORD fvf = m_state.vertexShader;
+    if (fvf == 0 || fvf > 0xffffff || (fvf & D3DFVF_POSITION_MASK) == 0) return false;
+    ProgramKey key;
+    BuildKey(type, key);
+    return DrawChangesNothing(m_state, key, type, vertices);
+}
+
 bool Device::PrepareDraw(D3DPRIMITIVETYPE type) {
     const DWORD fvf = m_state.vertexShader;
     if (fvf == 0 || fvf > 0xffffff || (fvf & D3DFVF_POSITION_MASK) == 0) return false;
@@ -481,6 +480,8 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, 
     const UINT stride = m_state.streamStride ? m_state.streamStride : FvfStride(m_state.vertexShader);
     if (stride == 0 || static_cast<uint64_t>(StartVertex + count) * stride > vb->Store().Length()) return D3DERR_INVALIDCALL;
     if (D3D8_GetSkipDraws()) return D3D_OK;
+    if (ChangesNothing(PrimitiveType, {vb->Store().Bytes(), vb->Store().Length(), stride, nullptr, 2, StartVertex, count, 0}))
+        return D3D_OK;
     if (!PrepareDraw(PrimitiveType)) return D3DERR_INVALIDCALL;
     SetupVertexLayout(vb->Store().Name(), nullptr, m_state.vertexShader, stride);
     glDrawArrays(PrimitiveMode(PrimitiveType), static_cast<GLint>(StartVertex), static_cast<GLsizei>(count));
@@ -497,6 +498,10 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT, UINT,
     if (static_cast<uint64_t>(StartIndex + count) * indexSize > ib->Store().Length()) return D3DERR_INVALIDCALL;
     const UINT stride = m_state.streamStride ? m_state.streamStride : FvfStride(m_state.vertexShader);
     if (D3D8_GetSkipDraws()) return D3D_OK;
+    if (ChangesNothing(PrimitiveType, {vb->Store().Bytes(), vb->Store().Length(), stride,
+                                       ib->Store().Bytes() + static_cast<size_t>(StartIndex) * indexSize, indexSize, 0,
+                                       count, m_state.baseVertexIndex}))
+        return D3D_OK;
     if (!PrepareDraw(PrimitiveType)) return D3DERR_INVALIDCALL;
     SetupVertexLayout(vb->Store().Name(), nullptr, m_state.vertexShader, stride);
     m_gl.BindElementBuffer(ib->Store().Name());
@@ -516,6 +521,10 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCo
     m_state.stream.Reset(nullptr, false);
     m_state.streamStride = 0;
     if (D3D8_GetSkipDraws()) return D3D_OK;
+    if (ChangesNothing(PrimitiveType, {static_cast<const BYTE*>(pVertexStreamZeroData),
+                                       static_cast<size_t>(count) * VertexStreamZeroStride, VertexStreamZeroStride,
+                                       nullptr, 2, 0, count, 0}))
+        return D3D_OK;
     if (!PrepareDraw(PrimitiveType)) return D3DERR_INVALIDCALL;
     m_gl.BindArrayBuffer(m_userVertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * VertexStreamZeroStride, pVertexStreamZeroData,
@@ -537,8 +546,13 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinV
     m_state.streamStride = 0;
     m_state.indices.Reset(nullptr, false);
     if (D3D8_GetSkipDraws()) return D3D_OK;
-    if (!PrepareDraw(PrimitiveType)) return D3DERR_INVALIDCALL;
     const UINT indexSize = IndexDataFormat == D3DFMT_INDEX32 ? 4 : 2;
+    if (ChangesNothing(PrimitiveType, {static_cast<const BYTE*>(pVertexStreamZeroData),
+                                       static_cast<size_t>(MinVertexIndex + NumVertexIndices) * VertexStreamZeroStride,
+                                       VertexStreamZeroStride, static_cast<const BYTE*>(pIndexData), indexSize, 0, count,
+                                       0}))
+        return D3D_OK;
+    if (!PrepareDraw(PrimitiveType)) return D3DERR_INVALIDCALL;
     m_gl.BindArrayBuffer(m_userVertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(MinVertexIndex + NumVertexIndices) * VertexStreamZeroStride,
                  pVertexStreamZeroData, GL_STREAM_DRAW);

@@ -370,6 +370,15 @@ GLuint Compile(GLenum type, const std::string& src) {
 
 }  // namespace
 
+UINT PositionFloats(DWORD fvf) {
+    switch (fvf & D3DFVF_POSITION_MASK) {
+        case D3DFVF_XYZ: return 3;
+        case D3DFVF_XYZRHW: return 4;
+        case 0: return 0;
+        default: return 3 + (((fvf & D3DFVF_POSITION_MASK) - D3DFVF_XYZ) / 2);  // blend weights follow xyz
+    }
+}
+
 bool ProgramKey::operator==(const ProgramKey& o) const { return std::memcmp(this, &o, sizeof *this) == 0; }
 
 size_t ProgramKeyHash::operator()(const ProgramKey& k) const {

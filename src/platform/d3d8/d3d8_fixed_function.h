@@ -27,6 +27,10 @@ enum AttribLocation : GLuint {
     kAttribTexCoord0 = 5,  // ... + 7
 };
 
+// Floats of a vertex's position (x, y, z, then rhw or blend weights); the normal, point size,
+// diffuse, specular and coordinate sets follow in that order.
+UINT PositionFloats(DWORD fvf);
+
 struct StageKey {
     uint8_t colorOp = 0;  // D3DTOP_*, 0 after the last stage in use
     uint8_t colorArg[3] = {};  // arg0, arg1, arg2 (D3DTA_* with modifiers)
