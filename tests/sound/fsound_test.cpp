@@ -432,7 +432,8 @@ namespace {
 
 // The gain's calibration, re-checked on the track the build made (skipped before it exists): the
 // level the scenes read sits in its quiet range in the quiet passages (the opening, fx07's
-// breakdown, the credits) and reaches the beat range in the climax.
+// breakdown, the credits) and reaches the beat range in the climax. Measured at gain 14: 0.085,
+// 0.099 and 0.134 in the quiet passages; 0.335 at the climax's 99th percentile, 0.382 at its top.
 TEST(FsoundSpectrum, GainKeepsTheBuiltTrackInTheScenesRange) {
     std::string track = std::string(VELUNAR_RUN_DIR) + "/velunar.mp3";
     velunar::fsound::Pcm pcm;
