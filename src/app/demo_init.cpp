@@ -17,6 +17,7 @@
 #include "scenes/scenes.h"
 #include "core/logger.h"
 #include "platform/fsound/fmod.h"
+#include "platform/fsound/fsound_ext.h"
 #include "sound/fmod_music_player.h"
 
 MusicPlayer* g_pMusic = nullptr;
@@ -35,7 +36,13 @@ int RunSoundSetup() {
     return result;
 }
 
+namespace {
+const char kTrack[] = "velunar.mp3";
+}  // namespace
+
 bool InitDemo() {
+    // The whole track is decoded on the second core while the pictures and meshes load.
+    FSOUND_Velunar_Prefetch(kTrack);
     g_pRender = new CRender;
     if (!g_pRender->Init(g_hWnd, 800, 600, g_bFullScreen != 0)) return false;
     g_pRender->SetFieldOfView(2.0f);
@@ -99,7 +106,7 @@ bool InitDemo() {
     // Already there when the sound setup dialog ran, holding its choices.
     if (!g_pMusic) g_pMusic = new FmodMusicPlayer(g_hWnd);
     g_pMusic->Init();
-    g_pMusic->Load("velunar.mp3", 1);
+    g_pMusic->Load(kTrack, 1);
     g_pMusic->SetVolume(0.1f);
     return true;
 }

@@ -226,6 +226,36 @@ TEST_F(FsoundTest, AnUnusableDriverFallsBackToDummy) {
     EXPECT_EQ(FSOUND_GetOutputRate(), kRate);
 }
 
+// A track decoded ahead (before the library is even up) opens as the very sound that decoding it
+// at its opening gives; a prefetch of another name, or of a missing file, changes nothing.
+TEST_F(FsoundTest, APrefetchedTrackOpensAsTheSameSound) {
+    const std::string path = TempPath("ahead.mp3"), other = TempPath("other.mp3");
+    ASSERT_TRUE(WriteMp3(path, kRate, Synth(20000, [](int i, int c) { return 0.4 * std::sin(i * (c ? 0.021 : 0.034)); })));
+    ASSERT_TRUE(WriteMp3(other, kRate, Synth(9000, [](int i, int) { return 0.3 * std::sin(i * 0.05); })));
+    FSOUND_Velunar_Prefetch(path.c_str());
+    InitVirtual();
+    FSOUND_STREAM* ahead = FSOUND_Stream_OpenFile(path.c_str(), FSOUND_NORMAL, 0);
+    FSOUND_STREAM* now = FSOUND_Stream_OpenFile(path.c_str(), FSOUND_NORMAL, 0);
+    ASSERT_NE(ahead, nullptr);
+    ASSERT_NE(now, nullptr);
+    EXPECT_EQ(FSOUND_Stream_GetLength(ahead), FSOUND_Stream_GetLength(now));
+    std::vector<float> a(2 * 4096), b(2 * 4096);
+    ASSERT_NE(FSOUND_Stream_Play(FSOUND_FREE, ahead), -1);
+    ASSERT_EQ(FSOUND_Velunar_MixAt(a.data(), 4096), 4096);
+    FSOUND_Stream_Stop(ahead);
+    ASSERT_NE(FSOUND_Stream_Play(FSOUND_FREE, now), -1);
+    ASSERT_EQ(FSOUND_Velunar_MixAt(b.data(), 4096), 4096);
+    EXPECT_EQ(a, b);
+    EXPECT_NE(a, std::vector<float>(a.size(), 0.0f));
+
+    FSOUND_Velunar_Prefetch(path.c_str());
+    FSOUND_STREAM* o = FSOUND_Stream_OpenFile(other.c_str(), FSOUND_NORMAL, 0);
+    ASSERT_NE(o, nullptr);
+    EXPECT_LT(FSOUND_Stream_GetLength(o), FSOUND_Stream_GetLength(now));
+    FSOUND_Velunar_Prefetch(TempPath("missing.mp3").c_str());
+    EXPECT_EQ(FSOUND_Stream_OpenFile(TempPath("missing.mp3").c_str(), FSOUND_NORMAL, 0), nullptr);
+}
+
 TEST_F(FsoundTest, HandlesFailSafelyAfterCloseAndUnknownFilesGiveNull) {
     // Closed: nothing opens.
     std::string path = SineWav("handles.wav", 5, 0.5, 1000);

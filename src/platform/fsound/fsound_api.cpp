@@ -99,3 +99,4 @@ int FSOUND_Velunar_MixFrom(long long offset, float* out, int frames) {
     return Library::Get().MixAt(out, frames, offset);
 }
 const char* FSOUND_Velunar_GetDeviceDriver() { return Library::Get().DeviceDriver(); }
+void FSOUND_Velunar_Prefetch(const char* filename) { Library::Get().Prefetch(filename); }

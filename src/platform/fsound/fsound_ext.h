@@ -1,5 +1,5 @@
-// fsound_ext.h - our additions to the FMOD 3 face: the virtual clock for the offscreen runs and
-// mixing on demand for the video capture.
+// fsound_ext.h - our additions to the FMOD 3 face: the virtual clock for the offscreen runs,
+// mixing on demand for the video capture, and decoding a track ahead of its opening.
 // Depends on: platform/wintypes.h.
 #pragma once
 
@@ -22,3 +22,8 @@ int FSOUND_Velunar_MixFrom(long long offset, float* out, int frames);
 // The name of the SDL audio driver opened by FSOUND_Init ("dummy" after the fall-back), or "" when
 // no device is open (closed, or the virtual clock).
 const char* FSOUND_Velunar_GetDeviceDriver();
+
+// Starts decoding a sampled file (not .raw) on a thread of its own, so that the decoding overlaps
+// other start-up work; FSOUND_Stream_OpenFile of the same name then takes the decoded sound
+// instead of decoding the file again (and waits for the thread if it is not done).
+void FSOUND_Velunar_Prefetch(const char* filename);

@@ -171,6 +171,22 @@ Song* Library::FindSong(std::uintptr_t id) {
 
 // ---- streams ------------------------------------------------------------------------------
 
+void Library::Prefetch(const char* name) {
+    if (!name) return;
+    std::string lower = Lower(name);
+    // Raw samples are laid out as the opening's mode says, which is not known yet.
+    if (lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".raw") == 0) return;
+    std::lock_guard lock(m_prefetchMu);
+    m_prefetchName = name;
+    m_prefetch = std::async(std::launch::async, [path = std::string(name), lower = std::move(lower)] {
+        Decoded d;
+        std::vector<std::uint8_t> bytes;
+        std::string error;
+        d.ok = ReadWhole(path.c_str(), bytes) && DecodeBytes(bytes, lower, 0, d.pcm, error);
+        return d;
+    });
+}
+
 std::uintptr_t Library::OpenStream(const char* name, unsigned int mode, int memLength) {
     if (!name) return 0;
     int rate, mixer;
@@ -181,19 +197,30 @@ std::uintptr_t Library::OpenStream(const char* name, unsigned int mode, int memL
         mixer = m_mixer;
     }
     // Decoding takes a while for a whole track: the device keeps playing meanwhile.
-    std::vector<std::uint8_t> bytes;
-    std::string lower;
-    if (mode & FSOUND_LOADMEMORY) {
-        if (memLength <= 0) return 0;
-        const auto* p = reinterpret_cast<const std::uint8_t*>(name);
-        bytes.assign(p, p + memLength);
-    } else {
-        if (!ReadWhole(name, bytes)) return 0;
-        lower = Lower(name);
-    }
     auto stream = std::make_unique<Stream>();
-    std::string error;
-    if (!DecodeBytes(bytes, lower, mode, stream->pcm, error)) return 0;
+    std::future<Decoded> ahead;
+    if (!(mode & FSOUND_LOADMEMORY)) {
+        std::lock_guard lock(m_prefetchMu);
+        if (m_prefetch.valid() && m_prefetchName == name) ahead = std::move(m_prefetch);
+    }
+    if (ahead.valid()) {
+        Decoded d = ahead.get();
+        if (!d.ok) return 0;
+        stream->pcm = std::move(d.pcm);
+    } else {
+        std::vector<std::uint8_t> bytes;
+        std::string lower;
+        if (mode & FSOUND_LOADMEMORY) {
+            if (memLength <= 0) return 0;
+            const auto* p = reinterpret_cast<const std::uint8_t*>(name);
+            bytes.assign(p, p + memLength);
+        } else {
+            if (!ReadWhole(name, bytes)) return 0;
+            lower = Lower(name);
+        }
+        std::string error;
+        if (!DecodeBytes(bytes, lower, mode, stream->pcm, error)) return 0;
+    }
     // A track already at the mixer's rate is kept as decoded (a resampled copy would briefly double it).
     if (stream->pcm.rate != rate)
         stream->pcm = Resample(stream->pcm, rate, NoInterpolation(mixer) ? Resampling::kNearest : Resampling::kCubic);

@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <future>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -74,6 +75,8 @@ public:
 
     // Streams.
     std::uintptr_t OpenStream(const char* name, unsigned int mode, int memLength);
+    // Decodes a sampled file on a thread of its own; OpenStream of that name then takes the result.
+    void Prefetch(const char* name);
     int PlayStream(std::uintptr_t id, int channel);
     bool StopStream(std::uintptr_t id);
     bool CloseStream(std::uintptr_t id);
@@ -130,6 +133,15 @@ private:
     void Gather(std::int64_t offset, int count, float* stereo);
     Stream* FindStream(std::uintptr_t id);
     Song* FindSong(std::uintptr_t id);
+
+    // A file decoded ahead by Prefetch: its name and, once the thread is done, the outcome.
+    struct Decoded {
+        bool ok = false;
+        Pcm pcm;
+    };
+    std::mutex m_prefetchMu;
+    std::string m_prefetchName;
+    std::future<Decoded> m_prefetch;
 
     std::mutex m_mu;
     void* m_hwnd = nullptr;
