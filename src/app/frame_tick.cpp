@@ -9,6 +9,7 @@
 #include "input/input_globals.h"
 #include "input/keyboard.h"
 #include "input/mouse.h"
+#include "platform/d3d8/d3d8_ext.h"
 #include "platform/dinput8/dinput8.h"
 #include "platform/fsound/fmod.h"
 #include "platform/window/clock.h"
@@ -65,8 +66,12 @@ void FrameTick(HWND hWnd) {
         DestroyWindow(hWnd);
         return;
     }
+    // Everything outside the band is covered by the bars below: the scene's draws may skip it.
+    const RECT band{0, kBandTop, kScreenWidth, kBandBottom};
+    D3D8_SetBackBufferKeep(g_pDevice, &band);
     row->render(t);
     for (int i = 0; i < row->fadeCount; ++i) CallFade(row->fades[i], t);
+    D3D8_SetBackBufferKeep(g_pDevice, nullptr);
 
     // The bars cover every scene and fade; only the vertex colour counts.
     g_pRender->SetTextureMode(TM_TEXTUREONLY, 0);

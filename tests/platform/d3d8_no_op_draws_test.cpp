@@ -1,7 +1,10 @@
 // Draws the device skips because they cannot change the target: the skipped ones really change
 // nothing (and build no program), and every near miss, whose pixels or depth do change, is drawn.
+// Also the back buffer's kept rectangle: draws leave the promised-over pixels alone, other targets
+// and clears are not limited, and Present ends the promise.
 #include "d3d8_fixture.h"
 #include "platform/d3d8/d3d8_device.h"
+#include "platform/d3d8/d3d8_ext.h"
 
 namespace d3d8test {
 namespace {
@@ -145,6 +148,48 @@ TEST_F(NoOpDraws, IndexedDrawsLookOnlyAtTheVerticesTheyUse) {
     dev->SetIndices(nullptr, 0);
     vb->Release();
     ib->Release();
+}
+
+TEST_F(DeviceTest, BackBufferDrawsKeepToThePromisedRectangleUntilPresent) {
+    ClearTo(0xff000000);
+    const RECT keep{100, 50, 300, 150};
+    D3D8_SetBackBufferKeep(dev, &keep);
+    ASSERT_EQ(Quad(0, 0, 800, 600, 0xffffffff), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(100, 50), 0xffffffff, 0));
+    EXPECT_TRUE(Near(Pixel(299, 149), 0xffffffff, 0));
+    EXPECT_TRUE(Near(Pixel(99, 100), 0xff000000, 0));
+    EXPECT_TRUE(Near(Pixel(200, 150), 0xff000000, 0));
+    // Clears are not limited.
+    ASSERT_EQ(dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xff00ff00, 1.0f, 0), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(10, 10), 0xff00ff00, 0));
+
+    // A render target of the program's own draws whole.
+    IDirect3DTexture8* target = nullptr;
+    IDirect3DSurface8 *surface = nullptr, *back = nullptr, *depth = nullptr;
+    ASSERT_EQ(dev->CreateTexture(64, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target), D3D_OK);
+    ASSERT_EQ(target->GetSurfaceLevel(0, &surface), D3D_OK);
+    ASSERT_EQ(dev->GetRenderTarget(&back), D3D_OK);
+    ASSERT_EQ(dev->GetDepthStencilSurface(&depth), D3D_OK);
+    ASSERT_EQ(dev->SetRenderTarget(surface, nullptr), D3D_OK);
+    ASSERT_EQ(Quad(0, 0, 64, 32, 0xffff0000), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(5, 5), 0xffff0000, 0));
+    ASSERT_EQ(dev->SetRenderTarget(back, depth), D3D_OK);
+    ASSERT_EQ(Quad(0, 0, 800, 600, 0xff0000ff), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(10, 10), 0xff00ff00, 0));
+    EXPECT_TRUE(Near(Pixel(150, 100), 0xff0000ff, 0));
+    surface->Release();
+    back->Release();
+    depth->Release();
+    target->Release();
+
+    // Withdrawn, and ended by Present.
+    D3D8_SetBackBufferKeep(dev, nullptr);
+    ASSERT_EQ(Quad(0, 0, 20, 20, 0xffffffff), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(10, 10), 0xffffffff, 0));
+    D3D8_SetBackBufferKeep(dev, &keep);
+    ASSERT_EQ(dev->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    ASSERT_EQ(Quad(20, 0, 40, 20, 0xffff0000), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(30, 10), 0xffff0000, 0));
 }
 
 }  // namespace

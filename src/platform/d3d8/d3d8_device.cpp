@@ -29,6 +29,9 @@ unsigned D3D8_GetBackBufferScale(IDirect3DDevice8* device) {
 unsigned D3D8_GetTargetScale(IDirect3DDevice8* device) {
     return device ? static_cast<velunar::d3d8::Device*>(device)->TargetScale() : 1;
 }
+void D3D8_SetBackBufferKeep(IDirect3DDevice8* device, const RECT* rect) {
+    if (device) static_cast<velunar::d3d8::Device*>(device)->SetBackBufferKeep(rect);
+}
 
 namespace velunar::d3d8 {
 namespace {
@@ -177,6 +180,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     // Replayed frames are never seen.
     if (D3D8_GetSkipDraws()) return D3D_OK;
     m_swapChain.Present(m_gl);
+    m_keepPromised = false;
     // The window's framebuffer is bound, and the scissor and colour mask are not the draws'.
     MarkDirty(kDirtyTargets | kDirtyRasteriser);
     return D3D_OK;
@@ -423,6 +427,12 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
             clearRect(pRects[i].x1 * k, pRects[i].y1 * k, pRects[i].x2 * k, pRects[i].y2 * k);
     D3D8_GL_CHECK("clear");
     return D3D_OK;
+}
+
+void Device::SetBackBufferKeep(const RECT* rect) {
+    m_keepPromised = rect != nullptr;
+    if (rect) m_keep = *rect;
+    MarkDirty(kDirtyRasteriser);
 }
 
 // ---- recorded state ---------------------------------------------------------------------------

@@ -109,6 +109,8 @@ public:
     // target bound now (1 on the program's own render targets).
     UINT BackBufferScale() const { return m_scale; }
     UINT TargetScale() const;
+    // Draws into the back buffer touch only this rectangle until Present (null: all of it).
+    void SetBackBufferKeep(const RECT* rect);
 
     // ---- for tests and benchmarks ----
     size_t ProgramCount() const { return m_programs.Size(); }
@@ -170,6 +172,9 @@ private:
     // What DrawPrimitiveUP and DrawIndexedPrimitiveUP copy the caller's memory into.
     GLuint m_userVertexBuffer = 0, m_userIndexBuffer = 0;
     bool m_hasDepth = false;
+    // The part of the back buffer the frame keeps (D3D8_SetBackBufferKeep), while it is promised.
+    bool m_keepPromised = false;
+    RECT m_keep{};
     // False while drawing into a back buffer whose format has no alpha (the desktop's X8R8G8B8):
     // Direct3D then blends as if its alpha were 1, whatever our storage holds.
     bool m_targetKeepsAlpha = true;

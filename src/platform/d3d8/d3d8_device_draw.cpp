@@ -204,7 +204,15 @@ void Device::BindDepth() {
 
 void Device::BindRasteriser() {
     const DWORD* rs = m_state.renderStates.data();
-    m_gl.Enable(GlStateCache::kScissorTest, false);
+    // Pixels of the back buffer that the frame promises to draw over need no fragments now.
+    const bool keep = m_keepPromised && m_backBuffer &&
+                      m_renderTarget.Get() == static_cast<Texture*>(m_backBuffer.Get())->LevelSurface(0);
+    m_gl.Enable(GlStateCache::kScissorTest, keep);
+    if (keep) {
+        const LONG k = static_cast<LONG>(TargetScale());
+        glScissor(m_keep.left * k, m_keep.top * k, std::max<LONG>(0, m_keep.right - m_keep.left) * k,
+                  std::max<LONG>(0, m_keep.bottom - m_keep.top) * k);
+    }
     // Screen-clockwise (Direct3D, y down) is GL's counter-clockwise in our top-row-first targets.
     const DWORD cull = rs[D3DRS_CULLMODE];
     m_gl.Enable(GlStateCache::kCullFace, cull == D3DCULL_CW || cull == D3DCULL_CCW);

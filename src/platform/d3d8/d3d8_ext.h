@@ -1,8 +1,10 @@
 // d3d8_ext.h - switches of our own Direct3D 8 device for the offscreen modes (not Direct3D API).
 // The back buffer is read with GetRenderTarget and LockRect of the returned surface: 800 x 600
 // (the back-buffer size, times the scale below) A8R8G8B8 pixels, top row first.
-// Depends on: nothing.
+// Depends on: platform/wintypes.h (RECT).
 #pragma once
+
+#include "platform/wintypes.h"
 
 struct IDirect3DDevice8;
 
@@ -24,3 +26,9 @@ void D3D8_SetBackBufferScale(unsigned scale);
 // program's own render targets): what "one pixel" of the program's coordinates spans.
 unsigned D3D8_GetBackBufferScale(IDirect3DDevice8* device);
 unsigned D3D8_GetTargetScale(IDirect3DDevice8* device);
+
+// A promise for the frame being drawn: every back-buffer pixel outside `rect` (the program's
+// coordinates) is drawn over, whatever lies under it, before anything reads it. Draws into the
+// back buffer then leave the pixels outside alone (clears still clear them). Null withdraws the
+// promise, and so does Present.
+void D3D8_SetBackBufferKeep(IDirect3DDevice8* device, const RECT* rect);
