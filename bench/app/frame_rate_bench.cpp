@@ -4,20 +4,14 @@
 // its raw draws'. Also start-up to the first frame and peak resident memory.
 // Usage: bench_frames [rounds (default 3)] [scene name, "" for all] [profile]
 // With "profile", each row's first frame is also replayed draw by draw, and its costliest draws listed.
-#include "core/globals.h"
-#include "app/demo.h"
 #include "app/scene_schedule.h"
-#include "platform/d3d8/d3d8_ext.h"
-#include "platform/fsound/fsound_ext.h"
-#include "platform/window/clock.h"
-#include "platform/window/offscreen_window.h"
 
 #include "gl_stream.h"
+#include "headless_show.h"
 
 #include <SDL.h>
 #include <epoxy/gl.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -33,13 +27,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using velunar::bench::GlStream;
 
-constexpr DWORD kBase = 1000;
-constexpr int kFrames = 60;
+using velunar::bench::Tick;
 
-void Tick(DWORD ms) {
-    velunar::clock::SetVirtualTime(kBase + ms);
-    FrameTick(g_hWnd);
-}
+constexpr int kFrames = 60;
 
 // Demo time t is 5 s behind the clock's elapsed time.
 DWORD MsAt(double t) { return static_cast<DWORD>(std::lround((t + 5.0) * 1000.0)); }
@@ -82,24 +72,10 @@ int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const char* only = argc > 2 ? argv[2] : nullptr;
     const bool profile = argc > 3 && std::strcmp(argv[3], "profile") == 0;
-    if (chdir(VELUNAR_RUN_DIR) != 0) return 1;
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    velunar::clock::UseVirtual(true);
-    velunar::clock::SetVirtualTime(kBase);
-    FSOUND_Velunar_UseVirtualClock(true);
-    D3D8_SetVsync(false);
-
     const auto t0 = Clock::now();
-    g_bFullScreen = 0;
-    g_hWnd = velunar::window::CreateOffscreenWindow(800, 600);
-    if (!g_hWnd) return 1;
+    if (!velunar::bench::OpenHeadless()) return 1;
     const long windowRss = PeakRssKb();
-    if (!InitDemo()) return 1;
-    g_bInitialized = 1;
-    g_bActive = 1;
-    g_dwStartTime = kBase;
-    Tick(0);
+    if (!velunar::bench::StartShow()) return 1;
     glFinish();
     const double startup = Seconds(t0, Clock::now());
     const long startRss = PeakRssKb();

@@ -1,27 +1,17 @@
 // Whole-show costs on the virtual clock: start-up to the first frame, and one frame tick per scene
 // with rasterising switched off, which leaves our own CPU work (state, grids, meshes, fades).
-#include "core/globals.h"
-#include "app/demo.h"
 #include "platform/d3d8/d3d8_ext.h"
-#include "platform/fsound/fsound_ext.h"
-#include "platform/window/clock.h"
-#include "platform/window/offscreen_window.h"
+
+#include "headless_show.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
 
 namespace {
 
-constexpr DWORD kBase = 1000;
-
-void Tick(DWORD ms) {
-    velunar::clock::SetVirtualTime(kBase + ms);
-    FrameTick(g_hWnd);
-}
+using velunar::bench::Tick;
 
 // One frame tick at a demo time, frames 1/60 s apart.
 void BM_FrameTick(benchmark::State& state) {
@@ -40,21 +30,8 @@ BENCHMARK(BM_FrameTick)->Args({-3, 0})->Args({10, 0})->Args({36, 0})->Args({46, 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (chdir(VELUNAR_RUN_DIR) != 0) return 1;
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    velunar::clock::UseVirtual(true);
-    velunar::clock::SetVirtualTime(kBase);
-    FSOUND_Velunar_UseVirtualClock(true);
-    D3D8_SetVsync(false);
     const auto t0 = std::chrono::steady_clock::now();
-    g_bFullScreen = 0;
-    g_hWnd = velunar::window::CreateOffscreenWindow(800, 600);
-    if (!g_hWnd || !InitDemo()) return 1;
-    g_bInitialized = 1;
-    g_bActive = 1;
-    g_dwStartTime = kBase;
-    Tick(0);
+    if (!velunar::bench::OpenHeadless() || !velunar::bench::StartShow()) return 1;
     const double startup = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     std::printf("start-up to the first frame: %.3f s\n", startup);
     benchmark::Initialize(&argc, argv);

@@ -1,0 +1,42 @@
+// headless_show.cpp - the show started offscreen on the virtual clock for the benchmarks.
+#include "headless_show.h"
+
+#include "app/demo.h"
+#include "platform/d3d8/d3d8_ext.h"
+#include "platform/fsound/fsound_ext.h"
+#include "platform/window/clock.h"
+#include "platform/window/offscreen_window.h"
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace velunar::bench {
+
+bool OpenHeadless() {
+    if (chdir(VELUNAR_RUN_DIR) != 0) return false;
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    velunar::clock::UseVirtual(true);
+    velunar::clock::SetVirtualTime(kBase);
+    FSOUND_Velunar_UseVirtualClock(true);
+    D3D8_SetVsync(false);
+    g_bFullScreen = 0;
+    g_hWnd = velunar::window::CreateOffscreenWindow(800, 600);
+    return g_hWnd != nullptr;
+}
+
+bool StartShow() {
+    if (!InitDemo()) return false;
+    g_bInitialized = 1;
+    g_bActive = 1;
+    g_dwStartTime = kBase;
+    Tick(0);
+    return true;
+}
+
+void Tick(DWORD ms) {
+    velunar::clock::SetVirtualTime(kBase + ms);
+    FrameTick(g_hWnd);
+}
+
+}  // namespace velunar::bench
