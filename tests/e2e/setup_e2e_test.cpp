@@ -39,7 +39,7 @@ constexpr const char* kStartUpLine = "CTextureManager::";
 TEST_F(SetupRun, TheShowWaitsForTheDialogAndReturnStartsIt) {
     Start({"-win", "--setup", "-debug"});
     const std::string id = FindWindow();
-    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared";
+    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared" << LogSoFar();
     // The dialog is up: nothing of start-up has run, however long it stays open.
     std::this_thread::sleep_for(2s);
     ASSERT_TRUE(Running());
@@ -53,19 +53,19 @@ TEST_F(SetupRun, TheShowWaitsForTheDialogAndReturnStartsIt) {
         << Log();
     const auto status = EscapeUntilExit(id, 60s);
     pid_ = -1;
-    ASSERT_TRUE(status.has_value()) << "still running after Escape";
+    ASSERT_TRUE(status.has_value()) << "still running after Escape" << LogSoFar();
     EXPECT_EQ(*status, 0);
 }
 
 TEST_F(SetupRun, EscapeEndsWithStatusZeroBeforeStartUp) {
     Start({"-win", "--setup", "-debug"});
     const std::string id = FindWindow();
-    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared";
+    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared" << LogSoFar();
     std::this_thread::sleep_for(500ms);
     Press(id, "Escape");
     const auto status = WaitFor(pid_, 30s);
     pid_ = -1;
-    ASSERT_TRUE(status.has_value()) << "still running after Escape";
+    ASSERT_TRUE(status.has_value()) << "still running after Escape" << LogSoFar();
     EXPECT_EQ(*status, 0);
     EXPECT_NE(Log().find("RunSoundSetup : Cancelled"), std::string::npos) << Log();
     EXPECT_EQ(Log().find(kStartUpLine), std::string::npos) << Log();

@@ -9,14 +9,14 @@ namespace {
 TEST_F(WindowRun, WindowedRunEndsOnEscapeWithStatusZeroAndDeletesTheLog) {
     Start({"-win"});
     const std::string id = FindWindow();
-    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared";
+    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared" << LogSoFar();
     // Windowed, the title soon carries the demo time and frame rate instead.
     const std::string title = Xdotool("getwindowname " + id);
     EXPECT_TRUE(title == kTitle || std::regex_match(title, std::regex(R"(-?\d+\.\d\d - +\d+\.\d\d fps)"))) << title;
     EXPECT_TRUE(fs::exists(dir_ / "debug.txt"));
     const auto status = EscapeUntilExit(id, 30s);
     pid_ = -1;
-    ASSERT_TRUE(status.has_value()) << "still running after Escape";
+    ASSERT_TRUE(status.has_value()) << "still running after Escape" << LogSoFar();
     EXPECT_EQ(*status, 0);
     EXPECT_FALSE(fs::exists(dir_ / "debug.txt"));
 }
@@ -24,11 +24,11 @@ TEST_F(WindowRun, WindowedRunEndsOnEscapeWithStatusZeroAndDeletesTheLog) {
 TEST_F(WindowRun, FullScreenKeepsTheTitleAndDebugKeepsTheLog) {
     Start({"-debug"});
     const std::string id = FindWindow();
-    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared";
+    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared" << LogSoFar();
     EXPECT_EQ(Xdotool("getwindowname " + id), kTitle);
     const auto status = EscapeUntilExit(id, 30s);
     pid_ = -1;
-    ASSERT_TRUE(status.has_value()) << "still running after Escape";
+    ASSERT_TRUE(status.has_value()) << "still running after Escape" << LogSoFar();
     EXPECT_EQ(*status, 0);
     ASSERT_TRUE(fs::exists(dir_ / "debug.txt"));
     std::FILE* f = std::fopen((dir_ / "debug.txt").c_str(), "r");
@@ -63,7 +63,7 @@ TEST_F(WindowRun, TerminationSignalClosesTheWindowLikeTheCloseBox) {
 TEST_F(WindowRun, ScaledWindowFitsTheScreenAndShotsKeepTheFullPicture) {
     Start({"-win", "--scale", "2"});
     const std::string id = FindWindow();
-    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared";
+    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared" << LogSoFar();
     std::string geometry;
     for (int i = 0; i < 100 && geometry.find("1024x768") == std::string::npos; ++i) {
         std::this_thread::sleep_for(100ms);
@@ -93,7 +93,7 @@ TEST_F(WindowRun, ScaledWindowFitsTheScreenAndShotsKeepTheFullPicture) {
     EXPECT_EQ(std::abs(int32(22)), 1200);
     const auto status = EscapeUntilExit(id, 30s);
     pid_ = -1;
-    ASSERT_TRUE(status.has_value()) << "still running after Escape";
+    ASSERT_TRUE(status.has_value()) << "still running after Escape" << LogSoFar();
     EXPECT_EQ(*status, 0);
 }
 

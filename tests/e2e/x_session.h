@@ -173,6 +173,10 @@ protected:
         }
         return WaitFor(pid_, 1ms);
     }
+    // What the program logged so far, for the message of a failed wait.
+    std::string LogSoFar() const {
+        return "\ndebug.txt so far:\n" + Capture("cat '" + (dir_ / "debug.txt").string() + "' 2>/dev/null");
+    }
     Xvfb x_;
     fs::path dir_;
     pid_t pid_ = -1;
