@@ -10,7 +10,7 @@ PRESET := $(if $(filter true,$(CI)),ci,release)
 JOBS ?= 2
 ARGS ?= -win
 
-.PHONY: all deps build run test asan fuzz clean
+.PHONY: all deps build run test frames asan fuzz clean
 
 all: build
 
@@ -48,6 +48,12 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
+
+# Renders the reference frames (tests/frames/reference) anew after an intended change of picture,
+# overwrites those that differ and prints which changed and by how much.
+frames: build
+	cd $(BUILD_DIR) && VELUNAR_FRAMES_UPDATE=1 SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
+	  tests/frames/reference_frames_test --gtest_brief=1
 
 # The unit and render tests, and every scene to the end of its window, under ASan and UBSan
 # (build-asan/), the data generator too while it builds. Any report fails. Leak reports are off:
