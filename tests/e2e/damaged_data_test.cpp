@@ -4,19 +4,17 @@
 // 0, and where the file cannot have loaded its name must be in the log. Each kind of damage is two
 // cases (alternate files), so CTest runs eight side by side, each in its own folder.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <ostream>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "support/velunar_run.h"
 
 namespace {
 
@@ -24,25 +22,40 @@ namespace fs = std::filesystem;
 
 enum class Damage { Removed, Halved, Random, Emptied };
 
-// Demo times inside the scenes that read each file, just after each scene's window opens so the
-// replay before the frame stays short. Files read at start-up for every scene use the first scene.
-const std::map<std::string, std::vector<double>> kSceneTimes = {
-    {"hlvqll.jpg", {-4.9}}, {"qll.jpg", {-4.9, 109.8}}, {"layerbok.jpg", {3.5}},  {"layer.ini", {3.5}},
-    {"strip1.jpg", {3.5}},  {"strip2.jpg", {3.5}},      {"2.obj", {27.5}},        {"tarnel.png", {46}},
-    {"tc.jpg", {46}},       {"flower.obj", {48.1}},     {"shibumi.jpg", {48.1}},  {"5.obj", {64.1}},
-    {"8802.jpg", {64.1}},   {"8802alpha.jpg", {64.1}},  {"flarainv.jpg", {64.1}}, {"foil.obj", {68.7}},
-    {"news.jpg", {68.7}},   {"geo1.obj", {87}},         {"geo2.obj", {87}},       {"geo3.obj", {87}},
-    {"napisy.ini", {87}},   {"1.obj", {87, 105.2}},     {"fx4.jpg", {105.2}},     {"flarabezinv.jpg", {109.8}},
-    {"h3.jpg", {109.8}},    {"hlv.jpg", {109.8}},       {"ring.obj", {109.8}},    {"under.jpg", {109.8}},
-    {"cre1.png", {146.4}},  {"cre2.png", {146.4}},      {"cre3.png", {146.4}},    {"cre4.png", {146.4}},
-    {"pod.jpg", {146.4}},   {"sys.obj", {146.4}},       {"vosk.png", {146.4}},    {"velunar.mp3", {27.5}},
-    {"back.jpg", {3.5}},    {"back2.jpg", {3.5}},       {"back3.jpg", {3.5}},     {"black.jpg", {3.5}},
-    {"white.jpg", {3.5}},   {"logo.png", {3.5}},        {"flara1.jpg", {3.5}},    {"flara2.jpg", {3.5}},
-    {"flara3.jpg", {3.5}},  {"pas1.jpg", {3.5}},        {"pas1alpha.jpg", {3.5}}, {"stq1.png", {3.5}},
-    {"stq2.png", {3.5}},    {"stq3.png", {3.5}},        {"stq4.png", {3.5}},      {"stq5.png", {3.5}},
+// Each file is damaged at a time where what it holds is on screen: inside the scene that draws it,
+// inside fx02's layer windows for the layers, with a caption showing for the captions. Times sit
+// early in their scene's window so the replay before the frame stays short.
+struct Drawn {
+    double t;
+    std::vector<std::string> files;
 };
-// A file not in the table (a scene added since) is tried at a time in every scene.
-const std::vector<double> kEveryScene = {-4.9, 3.5, 27.5, 46, 48.1, 64.1, 68.7, 87, 105.2, 109.8, 146.4};
+const Drawn kDrawn[] = {
+    {-4.5, {"hlvqll.jpg", "flara1.jpg", "flara3.jpg"}},  // the title; two flares only ever loaded
+    {0.4, {"black.jpg", "white.jpg"}},                   // fx01 under both opening fades
+    {3.5, {"layerbok.jpg", "stq2.png"}},
+    {19.0, {"logo.png"}},
+    {28.5, {"layer.ini", "strip1.jpg", "strip2.jpg", "2.obj", "stq1.png", "stq4.png", "velunar.mp3"}},
+    {46.0, {"tarnel.png", "tc.jpg"}},
+    {48.7, {"flower.obj", "shibumi.jpg"}},
+    {64.5, {"5.obj", "8802.jpg", "8802alpha.jpg", "flarainv.jpg", "back3.jpg"}},
+    {69.2, {"foil.obj", "news.jpg", "back.jpg", "back2.jpg", "stq3.png", "pas1.jpg", "pas1alpha.jpg"}},
+    {88.6, {"geo1.obj", "geo2.obj", "geo3.obj", "napisy.ini"}},
+    {105.6, {"1.obj", "fx4.jpg", "stq5.png"}},
+    {110.3, {"ring.obj", "under.jpg", "h3.jpg", "qll.jpg", "hlv.jpg", "flara2.jpg", "layerbok.jpg"}},
+    {128.2, {"flarabezinv.jpg"}},  // the rising points
+    {152.1, {"cre1.png", "cre2.png", "cre3.png", "cre4.png", "pod.jpg", "sys.obj"}},
+    {155.5, {"vosk.png"}},
+};
+
+// The times a file is damaged at; a file not listed (a scene added since) at a time in every scene.
+std::vector<double> TimesFor(const std::string& name) {
+    std::vector<double> times, every;
+    for (const Drawn& d : kDrawn) {
+        every.push_back(d.t);
+        if (std::find(d.files.begin(), d.files.end(), name) != d.files.end()) times.push_back(d.t);
+    }
+    return times.empty() ? every : times;
+}
 
 std::vector<char> ReadAll(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -113,17 +126,10 @@ protected:
         }
         std::ofstream(work_ / rel, std::ios::binary).write(bad.data(), static_cast<std::streamsize>(bad.size()));
     }
-    // Runs the program at t; returns its exit status (-1 when it did not exit on its own).
-    int RenderAt(double t) {
+    // Renders t with the log kept; the outcome (-1 when the program did not end on its own).
+    velunar_test::Outcome RenderAt(double t) {
         fs::remove(work_ / "debug.txt");
-        char cmd[2048];
-        std::snprintf(cmd, sizeof cmd,
-                      "cd '%s' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
-                      "timeout 120 '%s' --at %.3f "
-                      "--shot shot.png -debug > out.txt 2>&1",
-                      work_.c_str(), VELUNAR_EXE, t);
-        const int rc = std::system(cmd);
-        return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+        return velunar_test::ShotAt(work_, t, "shot.png", {"-debug"});
     }
     fs::path run_, work_;
 };
@@ -135,13 +141,13 @@ TEST_P(DamagedData, EveryFileInTurnEndsWithStatusZeroAndTheFailureLogged) {
     for (std::size_t i = static_cast<std::size_t>(GetParam().half); i < victims.size(); i += 2) {
         const std::string& rel = victims[i];
         const std::string name = fs::path(rel).filename().string();
-        const auto listed = kSceneTimes.find(name);
-        const std::vector<double>& times = listed != kSceneTimes.end() ? listed->second : kEveryScene;
+        const std::vector<double> times = TimesFor(name);
         Spoil(rel, d);
         for (double t : times) {
-            const int status = RenderAt(t);
+            const velunar_test::Outcome run = RenderAt(t);
+            const int status = run.status;
             ++runs;
-            EXPECT_EQ(status, 0) << rel << " at " << t << ":\n" << ReadText(work_ / "out.txt");
+            EXPECT_EQ(status, 0) << rel << " at " << t << ":\n" << run.err;
             // The track's loader fails silently, and text or a JPEG cut short may still load.
             const std::string ext = fs::path(rel).extension().string();
             const bool mustFail =
