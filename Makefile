@@ -10,7 +10,7 @@ PRESET := $(if $(filter true,$(CI)),ci,release)
 JOBS ?= 2
 ARGS ?= -win
 
-.PHONY: all deps build run test frames asan fuzz clean
+.PHONY: all deps build show run test frames asan fuzz clean
 
 all: build
 
@@ -33,9 +33,14 @@ build: deps
 	cmake --preset $(PRESET)
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 
+# Only what the show needs: the program, its data and the track (no tests, benchmarks or tools).
+show: deps
+	cmake --preset $(PRESET)
+	cmake --build $(BUILD_DIR) -j$(JOBS) --target show
+
 # With a display the show plays in a window (ARGS, "-win" by default; ARGS= for full screen).
 # Without one it is captured to build/run/velunar.mp4 instead.
-run: build
+run: show
 	@cd $(BUILD_DIR)/run && \
 	if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 	  ./velunar $(ARGS); \
