@@ -19,6 +19,7 @@
 #include "platform/fsound/fmod.h"
 #include "platform/fsound/fsound_ext.h"
 #include "sound/fmod_music_player.h"
+#include "core/data_root.h"
 
 MusicPlayer* g_pMusic = nullptr;
 
@@ -41,8 +42,10 @@ const char kTrack[] = "velunar.mp3";
 }  // namespace
 
 bool InitDemo() {
+    // Checked before anything opens: without data/ there is no show to start.
+    if (!ChooseDataRoot()) return false;
     // The whole track is decoded on the second core while the pictures and meshes load.
-    FSOUND_Velunar_Prefetch(kTrack);
+    FSOUND_Velunar_Prefetch(DataPath(kTrack).c_str());
     g_pRender = new CRender;
     if (!g_pRender->Init(g_hWnd, 800, 600, g_bFullScreen != 0)) return false;
     g_pRender->SetFieldOfView(2.0f);
@@ -106,7 +109,7 @@ bool InitDemo() {
     // Already there when the sound setup dialog ran, holding its choices.
     if (!g_pMusic) g_pMusic = new FmodMusicPlayer(g_hWnd);
     g_pMusic->Init();
-    g_pMusic->Load(kTrack, 1);
+    g_pMusic->Load(DataPath(kTrack).c_str(), 1);
     g_pMusic->SetVolume(0.1f);
     return true;
 }

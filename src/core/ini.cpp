@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/logger.h"
+#include "core/data_root.h"
 
 CIni::CIni()
     : m_pszLine(new char[kLineSize]()),
@@ -38,7 +39,7 @@ bool CIni::Open(const char* path) {
         if (g_pLogger) g_pLogger->LogMessage("CIni::Open : this file is already open\n");
         return false;
     }
-    m_pFile = path ? std::fopen(path, "rt") : nullptr;
+    m_pFile = path ? std::fopen(DataPath(path).c_str(), "rt") : nullptr;
     if (!m_pFile) {
         if (g_pLogger) g_pLogger->LogMessage("CIni::Open : cannot open %s \n", path ? path : "(null)");
         return false;

@@ -20,15 +20,6 @@ char* CopyString(const std::string& s) {
     return p;
 }
 
-// Where the log goes when the current directory refuses it: the system's temporary directory.
-std::string FallbackDirectory() {
-    std::error_code ec;
-    std::string dir = std::filesystem::temp_directory_path(ec).string();
-    if (ec || dir.empty()) dir = "/tmp";
-    if (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-    return dir;
-}
-
 void WriteSessionLine(std::FILE* f, const char* format) {
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
@@ -36,6 +27,14 @@ void WriteSessionLine(std::FILE* f, const char* format) {
 }
 
 }  // namespace
+
+std::string FallbackDirectory() {
+    std::error_code ec;
+    std::string dir = std::filesystem::temp_directory_path(ec).string();
+    if (ec || dir.empty()) dir = "/tmp";
+    if (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    return dir;
+}
 
 CLogger::CLogger(const char* fileName, DWORD modeFlags) {
     const char* mode = (modeFlags & kAppend) ? "at" : "wt";

@@ -3,6 +3,8 @@
 // Depends on: the C runtime only.
 #pragma once
 
+#include <string>
+
 #include "platform/wintypes.h"
 
 class CLogger {
@@ -29,6 +31,10 @@ private:
     BYTE m_bUsable = 0;
     char m_szMessage[1024] = {};
 };
+
+// Where the log, and screenshots, go when the current directory refuses them: the system's
+// temporary directory ($TMPDIR, else /tmp), without a trailing '/'.
+std::string FallbackDirectory();
 
 // The one debug log of the program; may be null, so every writer tests it first.
 extern CLogger* g_pLogger;

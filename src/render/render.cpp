@@ -258,20 +258,29 @@ void CRender::ScreenShot() {
         if (g_pLogger) g_pLogger->LogMessage("CRender::ScreenShot : Couldn't get the render target surface\n");
         return;
     }
-    char name[32];
-    for (int i = 0; i < kMaxShots; ++i) {
-        std::snprintf(name, sizeof(name), "shot%05d.bmp", i);
-        if (FileExistsForReading(name)) continue;
-        // A save that fails is said so, never reported as saved.
-        if (SUCCEEDED(D3DXSaveSurfaceToFileA(name, D3DXIFF_BMP, m_lpShotSurface, nullptr, nullptr))) {
-            if (g_pLogger) g_pLogger->LogMessage("CRender::ScreenShot : Target surface saved as %s\n", name);
-        } else {
-            if (g_pLogger) g_pLogger->LogMessage("CRender::ScreenShot : Couldn't save the target surface as %s\n", name);
-        }
-        break;
+    // A current directory that takes no files sends the shot where the log goes then.
+    if (!SaveShot("") && !SaveShot(FallbackDirectory() + "/")) {
+        if (g_pLogger) g_pLogger->LogMessage("CRender::ScreenShot : No shot saved\n");
     }
     m_lpShotSurface->Release();
     m_lpShotSurface = nullptr;
+}
+
+bool CRender::SaveShot(const std::string& folder) {
+    for (int i = 0; i < kMaxShots; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "shot%05d.bmp", i);
+        const std::string path = folder + name;
+        if (FileExistsForReading(path.c_str())) continue;
+        // A save that fails is said so, never reported as saved.
+        if (SUCCEEDED(D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_BMP, m_lpShotSurface, nullptr, nullptr))) {
+            if (g_pLogger) g_pLogger->LogMessage("CRender::ScreenShot : Target surface saved as %s\n", path.c_str());
+            return true;
+        }
+        if (g_pLogger) g_pLogger->LogMessage("CRender::ScreenShot : Couldn't save the target surface as %s\n", path.c_str());
+        return false;
+    }
+    return false;
 }
 
 bool CRender::LoadTexture(const char* file, const char* name) {

@@ -4,6 +4,8 @@
 // Depends on: the Direct3D 8 and D3DX 8 layers, the window layer, CTextureManager, the debug log.
 #pragma once
 
+#include <string>
+
 #include "platform/d3d8/d3d8.h"
 #include "platform/wintypes.h"
 #include "math/vector3.h"
@@ -83,6 +85,8 @@ public:
 
 private:
     void LogDeviceError(HRESULT hr);
+    // Saves the shot surface as the first free shotNNNNN.bmp in folder ("" or ending in '/').
+    bool SaveShot(const std::string& folder);
 
     IDirect3D8* m_lpD3D = nullptr;
     IDirect3DDevice8* m_lpDevice = nullptr;

@@ -7,6 +7,7 @@
 
 #include "core/logger.h"
 #include "platform/jpeg/jpeg.h"
+#include "core/data_root.h"
 
 DWORD g_dwJpgWidth = 0;
 DWORD g_dwJpgHeight = 0;
@@ -14,7 +15,7 @@ DWORD g_dwJpgHeight = 0;
 BYTE* LoadJpg(const char* path, DWORD* pWidth, DWORD* pHeight) {
     velunar::jpeg::Image image;
     std::string error;
-    const auto status = velunar::jpeg::DecodeFile(path, image, &error);
+    const auto status = velunar::jpeg::DecodeFile(DataPath(path).c_str(), image, &error);
     if (status == velunar::jpeg::Status::NotFound) {
         if (g_pLogger) g_pLogger->LogMessage("File %s not found!\n", path ? path : "(null)");
         return nullptr;
@@ -48,7 +49,7 @@ BYTE* LoadJpg(const char* path, DWORD* pWidth, DWORD* pHeight) {
 
 bool FileExists(const char* path) {
     if (!path) return false;
-    std::FILE* f = std::fopen(path, "r");
+    std::FILE* f = std::fopen(DataPath(path).c_str(), "r");
     if (!f) return false;
     std::fclose(f);
     return true;

@@ -1,5 +1,6 @@
 // mesh_file.cpp - the binary mesh file reader and the normal computation.
 #include "resources/mesh_file.h"
+#include "core/data_root.h"
 
 #include <cmath>
 #include <cstdint>
@@ -78,7 +79,7 @@ bool ParseMesh(const unsigned char* data, std::size_t size, MeshData& out, std::
 }
 
 bool ReadMeshFile(const char* path, MeshData& out, std::string* reason) {
-    std::FILE* f = std::fopen(path, "rb");
+    std::FILE* f = std::fopen(DataPath(path).c_str(), "rb");
     if (!f) {
         Fail(reason, "the file cannot be opened");
         return false;

@@ -9,6 +9,7 @@
 #include "platform/d3dx8/d3dx8.h"
 #include "resources/alpha_channel.h"
 #include "resources/image_load.h"
+#include "core/data_root.h"
 
 namespace {
 
@@ -122,7 +123,7 @@ bool CTextureManager::Load(const char* file, const char* name, int* pIndex) {
     }
     if (TableFull("Load", file, name)) return false;
     IDirect3DTexture8* pTexture = nullptr;
-    if (!file || !name || FAILED(D3DXCreateTextureFromFileA(m_pDevice, file, &pTexture)) || !pTexture) {
+    if (!file || !name || FAILED(D3DXCreateTextureFromFileA(m_pDevice, DataPath(file).c_str(), &pTexture)) || !pTexture) {
         if (g_pLogger) g_pLogger->LogMessage("CTextureManager::Load : Error loading texture %s\n", Str(file));
         return false;
     }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <regex>
 
 #include "core/globals.h"
@@ -135,15 +136,29 @@ TEST_F(RenderTest, ScreenShotTakesTheFirstFreeNumber) {
     EXPECT_FALSE(std::filesystem::exists("shot00003.bmp"));
 }
 
-TEST_F(RenderTest, ScreenShotThatCannotBeWrittenIsNotReportedAsSaved) {
+// A link into a folder that does not exist: free to read, impossible to write.
+TEST_F(RenderTest, ScreenShotThatCannotBeWrittenGoesToTheTemporaryDirectoryOrIsNotReportedAsSaved) {
     const std::string dir = Path("shots_fail");
+    const std::string tmp = Path("shots_tmp");
     std::filesystem::remove_all(dir);
+    std::filesystem::remove_all(tmp);
+    std::filesystem::create_directories(tmp);
     ScopedCwd cwd(dir);
-    // A link into a folder that does not exist: free to read, impossible to write.
     std::filesystem::create_symlink("missing/folder/out.bmp", "shot00000.bmp");
+    const char* oldTmp = std::getenv("TMPDIR");
+    const std::string keptTmp = oldTmp ? oldTmp : "";
+    setenv("TMPDIR", tmp.c_str(), 1);
     m_pRender->ScreenShot();
-    EXPECT_FALSE(Logged("saved as"));
     EXPECT_TRUE(Logged("CRender::ScreenShot : Couldn't save the target surface as shot00000.bmp\n"));
+    EXPECT_TRUE(Logged("CRender::ScreenShot : Target surface saved as " + tmp + "/shot00000.bmp\n"));
+    EXPECT_TRUE(std::filesystem::exists(tmp + "/shot00000.bmp"));
+
+    // Both refuse: no shot, and none said to be saved.
+    std::filesystem::remove(tmp + "/shot00000.bmp");
+    std::filesystem::create_symlink("missing/folder/out.bmp", tmp + "/shot00000.bmp");
+    m_pRender->ScreenShot();
+    EXPECT_TRUE(Logged("CRender::ScreenShot : No shot saved\n"));
+    setenv("TMPDIR", keptTmp.c_str(), 1);
 }
 
 TEST_F(RenderTest, TextureBindingForwardersKeepTheCurrentTexture) {
