@@ -83,6 +83,9 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
         } else if (name == "--setup") {
             if (!noValue()) return false;
             opts.setup = true;
+        } else if (name == "--loop") {
+            if (!noValue()) return false;
+            opts.loop = true;
         } else if (name == "--at") {
             std::string v;
             if (!takeValue(v) || !ParseSeconds(name, v, opts.at, error)) return false;
@@ -179,7 +182,7 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
 
 void PrintUsage(std::FILE* out) {
     std::fputs(
-        "Usage: velunar [-win | -full] [-debug] [--setup] [--start SECONDS] [--scale N | auto]\n"
+        "Usage: velunar [-win | -full] [-debug] [--setup] [--start SECONDS] [--loop] [--scale N | auto]\n"
         "       velunar --at SECONDS --shot FILE.png [--scale N]\n"
         "       velunar --capture FILE.mp4 [--fps N] [--from SECONDS] [--to SECONDS] [--crf Q] [--scale N]\n"
         "\n"
@@ -198,6 +201,7 @@ void PrintUsage(std::FILE* out) {
         "                     drivers are that system's output devices; the mixers without\n"
         "                     interpolation take the nearest sample, the others interpolate\n"
         "  --start SECONDS    begin the show at that demo time, the music seeked to match\n"
+        "  --loop             at its end the show starts again from the title picture, until Escape\n"
         "  --at SECONDS --shot FILE.png\n"
         "                     render the frame at that demo time offscreen and save it as PNG;\n"
         "                     the frames before it are replayed from the start of that time's\n"
@@ -216,7 +220,9 @@ void PrintUsage(std::FILE* out) {
         "  --version          show the version\n"
         "\n"
         "Demo times run from -5 (the title picture) to 170 seconds.\n"
-        "Keys while playing: Escape quits, F11 saves shot00000.bmp, shot00001.bmp, ...\n",
+        "Keys while playing: Escape quits, F11 saves shot00000.bmp, shot00001.bmp, ...; Space pauses\n"
+        "and resumes; Left / Right seek 5 s; Page Up / Page Down jump to the previous / next scene;\n"
+        "Home to the title picture; Tab shows or hides the time, scene and frame rate.\n",
         out);
 }
 

@@ -5,6 +5,7 @@
 #include "core/globals.h"
 #include "app/frame_hooks.h"
 #include "app/scene_schedule.h"
+#include "app/viewer_keys.h"
 #include "core/screen_layout.h"
 #include "input/input_globals.h"
 #include "input/keyboard.h"
@@ -18,15 +19,22 @@
 #include "render/render_globals.h"
 #include "sound/music_player.h"
 
+#include <chrono>
+#include <thread>
+
 DWORD g_dwStartOffset = 0;
 bool g_bSeekMusicOnStart = false;
 void (*g_pfnBeforePresent)() = nullptr;
 
-void SeekMusicTo(float t) {
+int MusicPositionOf(float t) {
     // The stream's position counts PCM frames at the mixing rate.
     int rate = FSOUND_GetOutputRate();
     if (rate <= 0) rate = 44100;
-    if (g_pMusic && t > 0.0f) g_pMusic->SetPosition(static_cast<int>(t * static_cast<float>(rate)));
+    return static_cast<int>(t * static_cast<float>(rate));
+}
+
+void SeekMusicTo(float t) {
+    if (g_pMusic && t > 0.0f) g_pMusic->SetPosition(MusicPositionOf(t));
 }
 
 float DemoTimeOf(DWORD elapsedMs) {
@@ -35,6 +43,9 @@ float DemoTimeOf(DWORD elapsedMs) {
 }
 
 namespace {
+
+// Milliseconds between the presents of a paused show.
+constexpr int kHeldFrameMs = 15;
 
 // Music is started at the first frame with t >= 0; a run that begins later in the show seeks it.
 void StartMusic(float t) {
@@ -45,6 +56,15 @@ void StartMusic(float t) {
     if (g_bSeekMusicOnStart && g_pMusic->m_bPlaying) SeekMusicTo(t);
 }
 
+// The bars cover every scene and fade; only the vertex colour counts.
+void DrawBars() {
+    g_pRender->SetTextureMode(TM_TEXTUREONLY, 0);
+    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    g_pRender->DrawRect(0.0f, 0.0f, kScreenWidth, kBandTop, 0.1f, 0xFF000000u);
+    g_pRender->DrawRect(0.0f, kBandBottom, kScreenWidth, kScreenHeight, 0.1f, 0xFF000000u);
+}
+
 }  // namespace
 
 void FrameTick(HWND hWnd) {
@@ -53,37 +73,49 @@ void FrameTick(HWND hWnd) {
 
     // A run that begins part-way into the show backdates the clock's start.
     if (g_dwStartTime == 0) g_dwStartTime = timeGetTime() - g_dwStartOffset;
+    // A paused show holds its clock where it stopped.
+    if (IsShowHeld()) g_dwStartTime = timeGetTime() - g_dwElapsed;
     g_dwElapsed = timeGetTime() - g_dwStartTime;
 
     if (g_pMouse) g_pMouse->Poll();
     if (g_pKeyboard) g_pKeyboard->Poll();
 
+    // The viewer's keys may jump (the clock then reads the new time) or hold the picture.
+    const bool drawScene = ReadViewerKeys();
     const float t = DemoTimeOf(g_dwElapsed);
-    if (t >= 0.0f) StartMusic(t);
-
     const SceneRow* row = FindSceneRow(t);
-    if (!row) {
-        DestroyWindow(hWnd);
-        return;
+    if (drawScene) {
+        if (!FollowMusicInJump(t) && t >= 0.0f) StartMusic(t);
+        if (!row) {
+            DestroyWindow(hWnd);
+            return;
+        }
+        // Everything outside the band is covered by the bars below: the scene's draws may skip it.
+        const RECT band{0, kBandTop, kScreenWidth, kBandBottom};
+        D3D8_SetBackBufferKeep(g_pDevice, &band);
+        row->render(t);
+        for (int i = 0; i < row->fadeCount; ++i) CallFade(row->fades[i], t);
+        D3D8_SetBackBufferKeep(g_pDevice, nullptr);
+        EndJump();
+    } else {
+        // The held picture is still in the back buffer: only what lies over it is drawn again.
+        g_pDevice->BeginScene();
     }
-    // Everything outside the band is covered by the bars below: the scene's draws may skip it.
-    const RECT band{0, kBandTop, kScreenWidth, kBandBottom};
-    D3D8_SetBackBufferKeep(g_pDevice, &band);
-    row->render(t);
-    for (int i = 0; i < row->fadeCount; ++i) CallFade(row->fades[i], t);
-    D3D8_SetBackBufferKeep(g_pDevice, nullptr);
 
-    // The bars cover every scene and fade; only the vertex colour counts.
-    g_pRender->SetTextureMode(TM_TEXTUREONLY, 0);
-    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
-    g_pRender->DrawRect(0.0f, 0.0f, kScreenWidth, kBandTop, 0.1f, 0xFF000000u);
-    g_pRender->DrawRect(0.0f, kBandBottom, kScreenWidth, kScreenHeight, 0.1f, 0xFF000000u);
+    DrawBars();
 
     if (g_pKeyboard && g_pKeyboard->IsKeyDown(DIK_F11)) g_pRender->ScreenShot();
     if (g_pKeyboard && g_pKeyboard->IsKeyDown(DIK_ESCAPE)) DestroyWindow(hWnd);
 
     g_pRender->UpdateStats();
     if (g_pfnBeforePresent) g_pfnBeforePresent();
-    g_pRender->EndScene();
+    DrawViewerDisplay(row);
+    if (drawScene) {
+        g_pRender->EndScene();
+    } else {
+        g_pDevice->EndScene();
+        g_pDevice->Present(nullptr, nullptr, nullptr, nullptr);
+        // Nothing moves while paused: a few redraws a second keep the window painted.
+        std::this_thread::sleep_for(std::chrono::milliseconds(kHeldFrameMs));
+    }
 }

@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/offscreen.h"
 #include "app/options.h"
+#include "app/viewer_keys.h"
 #include "app/window_proc.h"
 #include "platform/d3d8/d3d8_ext.h"
 #include "platform/window/window.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
         return RunCapture(g_options);
     }
     PrepareStart(g_options);
+    EnableViewerKeys(g_options.loop);
     std::string line = JoinCommandLine(argc, argv);
     return WinMain(GetModuleHandleA(nullptr), nullptr, line.data(), SW_SHOWNORMAL);
 }

@@ -145,6 +145,19 @@ void ReplayTo(DWORD targetMs) {
     D3D8_SetSkipDraws(false);
 }
 
+void JumpTo(DWORD targetMs) {
+    velunar::clock::UseVirtual(true);
+    g_dwStartTime = kClockBase;
+    ReplayTo(targetMs);
+    SetClockAt(targetMs);
+    g_dwElapsed = targetMs;
+}
+
+void ResumeWallClock() {
+    velunar::clock::UseVirtual(false);
+    g_dwStartTime = timeGetTime() - g_dwElapsed;
+}
+
 void PrepareStart(const VelunarOptions& opts) {
     if (!opts.hasStart) return;
     // The clock starts as if the show had already run this far; the music follows when it starts.

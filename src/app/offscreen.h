@@ -22,6 +22,12 @@ void RunFrameAt(DWORD elapsedMs);
 // Only sets the virtual clock (the sound follows it).
 void SetClockAt(DWORD elapsedMs);
 
+// A window run's jump: the clock turns virtual, the scene that shows at targetMs is replayed up to
+// it as above, and the clock stays at targetMs for the frame that shows it.
+void JumpTo(DWORD targetMs);
+// Back to the wall clock, the demo clock going on from its present reading.
+void ResumeWallClock();
+
 // The demo clock's whole milliseconds at a demo time in seconds.
 DWORD DemoClockMsFor(double seconds);
 // --start: the first frame begins at opts.start seconds of demo time, the music seeked to match.

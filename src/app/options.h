@@ -28,6 +28,8 @@ struct VelunarOptions {
     // --scale N: the picture is rendered N (1 ... 4) times wider and taller; 0 is "auto", the
     // largest N whose picture fits the display.
     int scale = 1;
+    // --loop: at its end the show starts again from the title picture, until Escape.
+    bool loop = false;
 };
 
 // The options of this run, filled by the entry point before start-up.

@@ -194,6 +194,8 @@ bool CRender::EndScene() {
     return true;
 }
 
+float CRender::GetFrameRate() { return s_fFps; }
+
 void CRender::UpdateStats() {
     const float t = static_cast<float>(timeGetTime()) * 0.001f;
     ++s_dwFrames;

@@ -46,6 +46,8 @@ public:
     bool BeginScene(int clearMode);
     bool EndScene();
     void UpdateStats();
+    // Frames per second over the last whole second that UpdateStats measured.
+    static float GetFrameRate();
     // mode TM_ALPHABLEND .. TM_TEXTUREONLY; others do nothing.
     void SetTextureMode(int mode, int stage);
     // Alpha first.

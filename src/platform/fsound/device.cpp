@@ -185,7 +185,7 @@ void Library::Mix(float* out, int frames) {
     for (auto& [id, s] : m_streams) {
         Voice& v = s->voice;
         v.posAtCallback = v.mixPos;
-        if (!v.playing) continue;
+        if (!v.playing || v.paused) continue;
         const std::uint64_t length = s->pcm.Frames();
         const int n = static_cast<int>(std::min<std::uint64_t>(frames, length - std::min(length, v.mixPos)));
         const float gain = m_volume[s->channel] / (256.0f * 32768.0f);

@@ -83,6 +83,9 @@ int FSOUND_Stream_GetLength(FSOUND_STREAM* stream);
 int FSOUND_Stream_GetLengthMs(FSOUND_STREAM* stream);
 signed char FSOUND_SetVolumeAbsolute(int channel, int vol);
 int FSOUND_GetVolume(int channel);
+// Pauses or resumes a channel's stream (FSOUND_ALL: every stream); it resumes at the sample heard.
+signed char FSOUND_SetPaused(int channel, signed char paused);
+signed char FSOUND_GetPaused(int channel);
 
 // Modules (tracker formats), through libopenmpt.
 FMUSIC_MODULE* FMUSIC_LoadSong(const char* name);

@@ -68,6 +68,10 @@ int FSOUND_Stream_GetLengthMs(FSOUND_STREAM* stream) {
 }
 signed char FSOUND_SetVolumeAbsolute(int channel, int vol) { return Bool(Library::Get().SetVolume(channel, vol)); }
 int FSOUND_GetVolume(int channel) { return Library::Get().GetVolume(channel); }
+signed char FSOUND_SetPaused(int channel, signed char paused) {
+    return Bool(Library::Get().SetPaused(channel, paused != 0));
+}
+signed char FSOUND_GetPaused(int channel) { return Bool(Library::Get().GetPaused(channel)); }
 
 FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) { return Handle<FMUSIC_MODULE>(Library::Get().LoadSong(name)); }
 signed char FMUSIC_FreeSong(FMUSIC_MODULE* mod) { return Bool(Library::Get().FreeSong(Id(mod))); }

@@ -54,7 +54,7 @@ std::uint32_t Library::NowMs() const { return timeGetTime(); }
 
 // Virtual clock: basePos + whole frames elapsed since baseMs (a clock that ran backwards counts as 0).
 std::uint64_t Library::VirtualTarget(const Voice& v) const {
-    if (!v.playing) return v.basePos;
+    if (!v.playing || v.paused) return v.basePos;
     std::int32_t ms = static_cast<std::int32_t>(NowMs() - v.baseMs);
     return v.basePos + static_cast<std::uint64_t>(std::max(ms, 0)) * static_cast<std::uint64_t>(m_rate) / 1000;
 }
@@ -316,6 +316,33 @@ bool Library::SetVolume(int channel, int volume) {
 int Library::GetVolume(int channel) {
     std::lock_guard lock(m_mu);
     return channel >= 0 && channel < m_channels ? m_volume[channel] : 0;
+}
+
+bool Library::SetPaused(int channel, bool paused) {
+    std::lock_guard lock(m_mu);
+    if (!m_initialised) return false;
+    bool found = false;
+    for (auto& [id, s] : m_streams) {
+        if (channel != FSOUND_ALL && (channel < 0 || s->channel != channel)) continue;
+        found = true;
+        Voice& v = s->voice;
+        if (paused == v.paused) continue;
+        if (paused) {
+            // What was mixed ahead of the speaker is dropped: resuming starts at the sample heard.
+            FreezeVoice(v, Heard(v, s->pcm.Frames()));
+        } else {
+            FreezeVoice(v, v.mixPos);
+        }
+        v.paused = paused;
+    }
+    return found || channel == FSOUND_ALL;
+}
+
+bool Library::GetPaused(int channel) {
+    std::lock_guard lock(m_mu);
+    for (auto& [id, s] : m_streams)
+        if (channel >= 0 && s->channel == channel) return s->voice.paused;
+    return false;
 }
 
 // ---- songs --------------------------------------------------------------------------------

@@ -34,6 +34,8 @@ struct Voice {
     // Virtual clock: position = basePos + elapsed since baseMs.
     std::uint64_t basePos = 0;
     std::uint32_t baseMs = 0;
+    // Held where it was heard: nothing is mixed and the position stands still until resumed.
+    bool paused = false;
 };
 
 struct Stream {
@@ -86,6 +88,9 @@ public:
     std::int64_t StreamLength(std::uintptr_t id);
     bool SetVolume(int channel, int volume);
     int GetVolume(int channel);
+    // Pauses or resumes the stream on that channel, or every stream (FSOUND_ALL), played or not.
+    bool SetPaused(int channel, bool paused);
+    bool GetPaused(int channel);
 
     // Songs.
     std::uintptr_t LoadSong(const char* name);
