@@ -54,6 +54,16 @@ protected:
         ASSERT_TRUE(FSOUND_Init(kRate, 16, 0));
         FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), TRUE);
     }
+    // SDL's disk driver, writing what is played to `out` as float stereo.
+    static bool InitDisk(const std::string& out) {
+        const char* old = std::getenv("SDL_AUDIODRIVER");
+        std::string saved = old ? old : "";
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+        bool ok = FSOUND_Init(kRate, 16, 0);
+        if (old) setenv("SDL_AUDIODRIVER", saved.c_str(), 1); else unsetenv("SDL_AUDIODRIVER");
+        return ok;
+    }
 };
 
 TEST(FsoundDecode, Mp3DecodesGaplessToTheExactLengthAndResamples) {
@@ -404,13 +414,7 @@ TEST_F(FsoundTest, TheDiskDriverRecordsSilenceThenTheTrack) {
     std::string out = TempPath("disk-output.raw");
     std::remove(out.c_str());
     std::string track = SineWav("disk.wav", 20, 0.5, kRate / 2);
-    const char* old = std::getenv("SDL_AUDIODRIVER");
-    std::string saved = old ? old : "";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
-    bool ok = FSOUND_Init(kRate, 16, 0);
-    if (old) setenv("SDL_AUDIODRIVER", saved.c_str(), 1); else unsetenv("SDL_AUDIODRIVER");
-    ASSERT_TRUE(ok);
+    ASSERT_TRUE(InitDisk(out));
     ASSERT_STREQ(FSOUND_Velunar_GetDeviceDriver(), "disk");
     FSOUND_STREAM* s = FSOUND_Stream_OpenFile(track.c_str(), FSOUND_NORMAL, 0);
     ASSERT_NE(s, nullptr);
@@ -437,6 +441,59 @@ TEST_F(FsoundTest, TheDiskDriverRecordsSilenceThenTheTrack) {
     EXPECT_GT(first, static_cast<std::size_t>(kRate / 10));  // the lead-in stayed silent
     EXPECT_NEAR(static_cast<double>(last - first), kRate / 2, 64);  // the whole track, once
     EXPECT_NEAR(peak, 0.5f, 0.01f);
+}
+
+// A paused stream writes silence and resumes at the sample it stopped at; a seek while paused
+// resumes at the new place. Each track sample holds its own frame number, so the recording tells.
+TEST_F(FsoundTest, PauseResumesAtTheSampleHeardAndASeekWhilePausedAtItsPlace) {
+    std::string out = TempPath("disk-pause.raw");
+    std::remove(out.c_str());
+    std::string track = TempPath("ramp.wav");
+    WriteWav(track, kRate, Synth(kRate * 4, [](int i, int) { return (1000 + i % 20000 + 0.5) / 32767.0; }));
+    ASSERT_TRUE(InitDisk(out));
+    FSOUND_STREAM* s = FSOUND_Stream_OpenFile(track.c_str(), FSOUND_NORMAL, 0);
+    ASSERT_NE(s, nullptr);
+    const int channel = FSOUND_Stream_Play(FSOUND_FREE, s);
+    ASSERT_NE(channel, -1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(FSOUND_SetPaused(FSOUND_ALL, TRUE));
+    EXPECT_TRUE(FSOUND_GetPaused(channel));
+    const unsigned held = FSOUND_Stream_GetPosition(s);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(FSOUND_Stream_GetPosition(s), held);
+    FSOUND_SetPaused(channel, FALSE);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    FSOUND_SetPaused(channel, TRUE);
+    constexpr unsigned kSeek = 70000;
+    ASSERT_TRUE(FSOUND_Stream_SetPosition(s, kSeek));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    FSOUND_SetPaused(channel, FALSE);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    FSOUND_Close();
+    unsetenv("SDL_DISKAUDIOFILE");
+
+    std::vector<std::uint8_t> bytes = ReadAll(out);
+    std::vector<float> pcm(bytes.size() / sizeof(float));
+    std::memcpy(pcm.data(), bytes.data(), pcm.size() * sizeof(float));
+    // The left channel's frame numbers; a silent frame ends a stretch of sound.
+    std::vector<std::vector<long>> stretches;
+    bool silent = true;
+    for (std::size_t i = 0; i + 1 < pcm.size(); i += 2) {
+        const long v = std::lround(pcm[i] * 32768.0);
+        if (v == 0) {
+            silent = true;
+            continue;
+        }
+        if (silent) stretches.emplace_back();
+        silent = false;
+        stretches.back().push_back(v);
+    }
+    ASSERT_EQ(stretches.size(), 3u) << "sound, pause, sound, pause and seek, sound";
+    for (const auto& stretch : stretches)
+        for (std::size_t i = 1; i < stretch.size(); ++i)
+            ASSERT_EQ(stretch[i], 1000 + (stretch[i - 1] - 1000 + 1) % 20000) << "a jump inside a stretch";
+    EXPECT_EQ(stretches[1].front(), 1000 + (stretches[0].back() - 1000 + 1) % 20000) << "resumed elsewhere";
+    EXPECT_EQ(stretches[2].front(), 1000 + static_cast<long>(kSeek % 20000)) << "resumed away from the seek";
 }
 
 // On a real device a module's spectrum comes from what the callback rendered.

@@ -83,7 +83,8 @@ int FSOUND_Stream_GetLength(FSOUND_STREAM* stream);
 int FSOUND_Stream_GetLengthMs(FSOUND_STREAM* stream);
 signed char FSOUND_SetVolumeAbsolute(int channel, int vol);
 int FSOUND_GetVolume(int channel);
-// Pauses or resumes a channel's stream (FSOUND_ALL: every stream); it resumes at the sample heard.
+// Pauses or resumes a channel's stream (FSOUND_ALL: every stream); it resumes with the sample after
+// the last one played.
 signed char FSOUND_SetPaused(int channel, signed char paused);
 signed char FSOUND_GetPaused(int channel);
 

@@ -328,8 +328,9 @@ bool Library::SetPaused(int channel, bool paused) {
         Voice& v = s->voice;
         if (paused == v.paused) continue;
         if (paused) {
-            // What was mixed ahead of the speaker is dropped: resuming starts at the sample heard.
-            FreezeVoice(v, Heard(v, s->pcm.Frames()));
+            // The device plays out what it was handed: resuming goes on from the next sample, so
+            // the music pauses and resumes without a sample lost or repeated.
+            FreezeVoice(v, m_virtual ? Heard(v, s->pcm.Frames()) : v.mixPos);
         } else {
             FreezeVoice(v, v.mixPos);
         }

@@ -34,7 +34,7 @@ struct Voice {
     // Virtual clock: position = basePos + elapsed since baseMs.
     std::uint64_t basePos = 0;
     std::uint32_t baseMs = 0;
-    // Held where it was heard: nothing is mixed and the position stands still until resumed.
+    // Held after the last sample handed to the device: nothing more is mixed until resumed.
     bool paused = false;
 };
 
