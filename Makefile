@@ -1,16 +1,19 @@
-# Thin wrapper over CMake: `make run` and `make test` each work on a fresh Debian machine.
+# Thin wrapper over CMake: `make run`, `make test`, `make install` and `make package` each work on a
+# fresh Debian machine.
 PACKAGES := build-essential cmake pkg-config libsdl2-dev libepoxy-dev libegl-dev libgl1-mesa-dri \
   libegl-mesa0 libjpeg62-turbo-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core \
   libmpg123-dev libopenmpt-dev libfftw3-dev libmp3lame-dev libavformat-dev libavcodec-dev \
   libswscale-dev libswresample-dev libavutil-dev googletest libgtest-dev libgmock-dev \
-  libbenchmark-dev xvfb xauth xdotool clang libclang-rt-dev libimgui-dev
+  libbenchmark-dev xvfb xauth xdotool clang libclang-rt-dev libimgui-dev \
+  dpkg-dev file desktop-file-utils appstream groff-base lintian
 
 BUILD_DIR := build
 PRESET := $(if $(filter true,$(CI)),ci,release)
 JOBS ?= 2
+PREFIX ?= /usr/local
 ARGS ?= -win
 
-.PHONY: all deps build show run test frames asan fuzz clean
+.PHONY: all deps build show run test frames install package asan fuzz clean
 
 all: build
 
@@ -50,6 +53,18 @@ run: show
 	  if [ $$rc -eq 0 ]; then echo "The show is in $(BUILD_DIR)/run/velunar.mp4."; fi; \
 	  exit $$rc; \
 	fi
+
+# The program, its data, menu entry, icons and manual page under PREFIX (DESTDIR honoured).
+install: deps
+	cmake --preset $(PRESET)
+	cmake --build $(BUILD_DIR) -j$(JOBS) --target installable
+	cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# A Debian package of the same files under /usr, in build/package/.
+package: deps
+	cmake --preset $(PRESET)
+	cmake --build $(BUILD_DIR) -j$(JOBS) --target installable
+	cd $(BUILD_DIR) && cpack -B package
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)

@@ -226,4 +226,4 @@ void PrintUsage(std::FILE* out) {
         out);
 }
 
-void PrintVersion(std::FILE* out) { std::fputs("velunar 1.0\n", out); }
+void PrintVersion(std::FILE* out) { std::fputs("velunar " VELUNAR_VERSION "\n", out); }

@@ -6,22 +6,25 @@
 #include <thread>
 
 #include "assets.h"
+#include "icon.h"
 #include "music/music.h"
 #include "preview.h"
 
 int main(int argc, char** argv) {
-    std::string out, preview;
+    std::string out, preview, icons;
     bool withMusic = true;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--out") && i + 1 < argc) out = argv[++i];
         else if (!std::strcmp(argv[i], "--preview") && i + 1 < argc) preview = argv[++i];
+        else if (!std::strcmp(argv[i], "--icons") && i + 1 < argc) icons = argv[++i];
         else if (!std::strcmp(argv[i], "--no-music")) withMusic = false;
         else {
-            std::fprintf(stderr, "usage: assetgen --out DIR [--no-music] | --preview DIR (reads DIR/data)\n");
+            std::fprintf(stderr, "usage: assetgen --out DIR [--no-music] | --preview DIR (reads DIR/data) | --icons DIR\n");
             return 2;
         }
     }
     if (!preview.empty()) return assetgen::WritePreviews(preview) ? 0 : 1;
+    if (!icons.empty()) return assetgen::WriteIcons(icons) ? 0 : 1;
     if (out.empty()) {
         std::fprintf(stderr, "assetgen: --out DIR is required\n");
         return 2;

@@ -125,6 +125,22 @@ void DrawText(Image& img, const TextMask& mask, int x, int y, const Rgba& c, boo
     }
 }
 
+TextMask Dilate(const TextMask& m, int radius) {
+    TextMask out = m;
+    for (int y = 0; y < m.h; ++y)
+        for (int x = 0; x < m.w; ++x) {
+            float best = 0;
+            for (int j = -radius; j <= radius; ++j)
+                for (int i = -radius; i <= radius; ++i) {
+                    if (i * i + j * j > radius * radius) continue;
+                    int xx = x + i, yy = y + j;
+                    if (xx >= 0 && yy >= 0 && xx < m.w && yy < m.h) best = std::max(best, m.at(xx, yy));
+                }
+            out.cover[static_cast<size_t>(y) * m.w + x] = best;
+        }
+    return out;
+}
+
 void DrawTextCentred(Image& img, Face face, int pixelHeight, const std::string& text, float cx, float cy,
                      const Rgba& c, int tracking, float widthScale) {
     TextMask m = RenderText(face, pixelHeight, text, tracking, widthScale);

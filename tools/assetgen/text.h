@@ -29,6 +29,8 @@ TextMask RenderText(Face face, int pixelHeight, const std::string& text, int tra
 // Composites the mask with colour c, its top-left at (x, y); `wrapX` repeats it across the
 // picture's width so that horizontally tiling pictures stay seamless.
 void DrawText(Image& img, const TextMask& mask, int x, int y, const Rgba& c, bool wrapX = false);
+// Grows a coverage mask by `radius` pixels (round brush): outlines and shadows under type.
+TextMask Dilate(const TextMask& m, int radius);
 // Draws centred on (cx, cy) (the box centre of the mask).
 void DrawTextCentred(Image& img, Face face, int pixelHeight, const std::string& text, float cx, float cy,
                      const Rgba& c, int tracking = 0, float widthScale = 1.0f);

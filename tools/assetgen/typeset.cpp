@@ -9,23 +9,6 @@
 namespace assetgen {
 namespace {
 
-// Grows a coverage mask by `radius` pixels (round brush): outlines and shadows under type.
-TextMask Dilate(const TextMask& m, int radius) {
-    TextMask out = m;
-    for (int y = 0; y < m.h; ++y)
-        for (int x = 0; x < m.w; ++x) {
-            float best = 0;
-            for (int j = -radius; j <= radius; ++j)
-                for (int i = -radius; i <= radius; ++i) {
-                    if (i * i + j * j > radius * radius) continue;
-                    int xx = x + i, yy = y + j;
-                    if (xx >= 0 && yy >= 0 && xx < m.w && yy < m.h) best = std::max(best, m.at(xx, yy));
-                }
-            out.cover[static_cast<size_t>(y) * m.w + x] = best;
-        }
-    return out;
-}
-
 void Line(Image& img, int x0, int x1, int y, const Rgba& c) {
     for (int x = std::max(0, x0); x < std::min(img.w, x1); ++x) Over(img.at(x, y), c, 1);
 }
