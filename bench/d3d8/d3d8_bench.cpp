@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "platform/d3d8/d3d8.h"
+#include "support/device.h"
 
 namespace {
 
@@ -93,15 +94,8 @@ void InitRaw() {
 bool Init() {
     g_d3d = Direct3DCreate8(D3D_SDK_VERSION);
     if (!g_d3d) return false;
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 800;
-    pp.BackBufferHeight = 600;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-    if (FAILED(g_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
-                                   &g_dev)))
-        return false;
+    g_dev = velunar_test::CreateDevice(g_d3d, nullptr, 800, 600);
+    if (!g_dev) return false;
     g_devWindow = SDL_GL_GetCurrentWindow();
     g_devContext = SDL_GL_GetCurrentContext();
     const D3DCOLOR texel[2] = {0xffffffff, 0xff808080};

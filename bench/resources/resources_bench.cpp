@@ -17,6 +17,7 @@
 #include "platform/jpeg/jpeg.h"
 #include "platform/window/offscreen_window.h"
 #include "platform/window/window.h"
+#include "support/device.h"
 #include "resources/image_load.h"
 #include "resources/mesh_file.h"
 #include "resources/object.h"
@@ -180,16 +181,8 @@ void BM_ShowStartupLoad(benchmark::State& state) {
     D3DDISPLAYMODE mode{};
     IDirect3DDevice8* dev = nullptr;
     if (d3d) d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 64;
-    pp.BackBufferHeight = 64;
-    pp.BackBufferFormat = mode.Format;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.hDeviceWindow = hWnd;
-    pp.Windowed = TRUE;
-    if (!d3d || FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hWnd, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
-                                         &pp, &dev))) {
+    if (d3d) dev = velunar_test::CreateDevice(d3d, hWnd, 64, 64, mode.Format, false);
+    if (!dev) {
         state.SkipWithError("no device");
         return;
     }

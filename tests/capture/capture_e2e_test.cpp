@@ -1,7 +1,6 @@
 // velunar --capture as a process, its files decoded back through libavformat: streams, frames and
 // sound of a two-second span, the refusals before the first frame, a write failure, an early stop.
 #include <gtest/gtest.h>
-#include <png.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -27,6 +26,8 @@ extern "C" {
 
 #include "platform/fsound/fmod.h"
 #include "platform/fsound/pcm.h"
+#include "support/image.h"
+#include "support/velunar_run.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -37,10 +38,7 @@ namespace {
 // runnable tree.
 fs::path WorkDir() {
     const fs::path work = fs::path(VELUNAR_TEST_TMP) / ("work" + std::to_string(::getpid()));
-    std::error_code ec;
-    fs::create_directories(work, ec);
-    fs::create_symlink(fs::path(VELUNAR_RUN_DIR) / "data", work / "data", ec);
-    fs::create_symlink(fs::path(VELUNAR_RUN_DIR) / "velunar.mp3", work / "velunar.mp3", ec);
+    velunar_test::LinkRunTree(work);
     return work;
 }
 
@@ -51,66 +49,12 @@ std::string ReadText(const fs::path& p) {
     return ss.str();
 }
 
-struct Outcome {
-    int status = -1;
-    std::string err;
-};
-
-// Starts the program in `work` with stderr into err.txt; `child` runs in the child before exec.
-pid_t Start(const fs::path& work, const std::vector<std::string>& args, const std::function<void()>& child = {}) {
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    if (chdir(work.c_str()) != 0) _exit(127);
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    if (!std::freopen("err.txt", "w", stderr) || !std::freopen("/dev/null", "w", stdout)) _exit(127);
-    if (child) child();
-    std::vector<char*> argv{const_cast<char*>(VELUNAR_EXE)};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(VELUNAR_EXE, argv.data());
-    _exit(127);
-}
-
-// Waits for the process (killed after a generous limit, so a hang fails instead of blocking).
-Outcome Finish(const fs::path& work, pid_t pid) {
-    Outcome r;
-    int status = 0;
-    for (auto until = std::chrono::steady_clock::now() + 240s; std::chrono::steady_clock::now() < until;) {
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            break;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    if (r.status < 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-    }
-    r.err = ReadText(work / "err.txt");
-    return r;
-}
+using Picture = velunar_test::Image;
+using velunar_test::Outcome;
+using velunar_test::ReadPng;
 
 Outcome Velunar(const fs::path& work, const std::vector<std::string>& args, const std::function<void()>& child = {}) {
-    return Finish(work, Start(work, args, child));
-}
-
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> rgb;
-};
-
-Picture ReadPng(const fs::path& path) {
-    Picture p;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return p;
-    image.format = PNG_FORMAT_RGB;
-    p.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, p.rgb.data(), 0, nullptr)) return {};
-    p.width = static_cast<int>(image.width);
-    p.height = static_cast<int>(image.height);
-    return p;
+    return velunar_test::FinishVelunar(work, velunar_test::StartVelunar(work, args, child));
 }
 
 double Psnr(const Picture& a, const Picture& b) {
@@ -378,7 +322,7 @@ TEST(Capture, FailedWriteStopsWithAReason) {
 // Ctrl+C part-way: the file is finalised and plays, holding exactly the frames done.
 TEST(Capture, InterruptedRunLeavesAPlayableFile) {
     const fs::path work = WorkDir();
-    const pid_t pid = Start(work, {"--capture", "part.mkv", "--fps", "30"});
+    const pid_t pid = velunar_test::StartVelunar(work, {"--capture", "part.mkv", "--fps", "30"});
     // Stop once some of the show is in the file.
     auto written = [&] {
         std::error_code ec;
@@ -389,7 +333,7 @@ TEST(Capture, InterruptedRunLeavesAPlayableFile) {
          std::chrono::steady_clock::now() < until && written() < 64 * 1024;)
         std::this_thread::sleep_for(50ms);
     kill(pid, SIGINT);
-    const Outcome r = Finish(work, pid);
+    const Outcome r = velunar_test::FinishVelunar(work, pid);
     EXPECT_EQ(r.status, 0) << r.err;
     const auto at = r.err.find("stopped by Ctrl+C");
     ASSERT_NE(at, std::string::npos) << r.err;

@@ -6,6 +6,7 @@
 #include "d3d8_fixture.h"
 #include "platform/d3d8/d3d8_device.h"
 #include "platform/d3d8/d3d8_ext.h"
+#include "support/device.h"
 
 namespace d3d8test {
 namespace {
@@ -155,15 +156,8 @@ TEST_F(Device, TextureLocksGiveBackWhatWasWrittenWhereverItIsKept) {
 TEST(DeviceLifetime, ResourcesKeepTheirDeviceAlive) {
     IDirect3D8* d3d = Direct3DCreate8(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 64;
-    pp.BackBufferHeight = 64;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-    IDirect3DDevice8* dev = nullptr;
-    ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &dev),
-              D3D_OK);
+    IDirect3DDevice8* dev = velunar_test::CreateDevice(d3d, nullptr, 64, 64);
+    ASSERT_NE(dev, nullptr);
     IDirect3DTexture8* tex = nullptr;
     ASSERT_EQ(dev->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex), D3D_OK);
     // Released out of order, the texture still works and frees the device last.

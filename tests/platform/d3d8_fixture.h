@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/d3d8/d3d8.h"
+#include "support/device.h"
 
 namespace d3d8test {
 
@@ -64,18 +65,7 @@ protected:
     void SetUp() override {
         d3d = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(d3d, nullptr);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = kWidth;
-        pp.BackBufferHeight = kHeight;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
-                                    &pp, &dev),
-                  D3D_OK);
+        dev = velunar_test::CreateDevice(d3d, nullptr, kWidth, kHeight, D3DFMT_X8R8G8B8);
         ASSERT_NE(dev, nullptr);
         dev->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     }

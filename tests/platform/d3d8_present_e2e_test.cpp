@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/d3d8/d3d8.h"
+#include "support/device.h"
 #include "platform/d3d8/d3d8_ext.h"
 #include "platform/window/sdl_window.h"
 
@@ -45,15 +46,8 @@ TEST(PresentUnderX, FrameReachesTheWindowUprightAndLetterboxed) {
 
     IDirect3D8* d3d = Direct3DCreate8(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 800;
-    pp.BackBufferHeight = 600;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-    IDirect3DDevice8* dev = nullptr;
-    ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &dev),
-              D3D_OK);
+    IDirect3DDevice8* dev = velunar_test::CreateDevice(d3d, hwnd, 800, 600);
+    ASSERT_NE(dev, nullptr);
     D3D8_SetVsync(false);
 
     auto frame = [&]() {

@@ -6,6 +6,7 @@
 #include "platform/jpeg/jpeg.h"
 #include "platform/window/offscreen_window.h"
 #include "platform/window/window.h"
+#include "support/device.h"
 
 #include <gtest/gtest.h>
 
@@ -35,19 +36,8 @@ protected:
         ASSERT_NE(hwnd_, nullptr);
         d3d_ = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(d3d_, nullptr);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = kW;
-        pp.BackBufferHeight = kH;
-        pp.BackBufferFormat = D3DFMT_A8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = hwnd_;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-        ASSERT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd_, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
-                                     &pp, &dev_),
-                  D3D_OK);
+        dev_ = velunar_test::CreateDevice(d3d_, hwnd_, kW, kH, D3DFMT_A8R8G8B8);
+        ASSERT_NE(dev_, nullptr);
         ASSERT_EQ(D3DXCreateSprite(dev_, &sprite_), D3D_OK);
     }
 

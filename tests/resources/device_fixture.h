@@ -9,6 +9,7 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/window/offscreen_window.h"
 #include "platform/window/window.h"
+#include "support/device.h"
 
 class DeviceTest : public ::testing::Test {
 protected:
@@ -20,18 +21,7 @@ protected:
         D3DDISPLAYMODE mode{};
         ASSERT_TRUE(SUCCEEDED(m_pD3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode)));
         m_desktopFormat = mode.Format;
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 64;
-        pp.BackBufferHeight = 64;
-        pp.BackBufferFormat = mode.Format;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = m_hWnd;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-        ASSERT_TRUE(SUCCEEDED(m_pD3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_hWnd,
-                                                   D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &m_pDevice)));
+        m_pDevice = velunar_test::CreateDevice(m_pD3D, m_hWnd, 64, 64, mode.Format);
         ASSERT_NE(m_pDevice, nullptr);
         std::filesystem::create_directories(Dir());
     }

@@ -7,8 +7,6 @@
 #include "sound/sound_fixtures.h"
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
-#include <png.h>
 
 #include <cmath>
 #include <cstdio>
@@ -43,39 +41,11 @@ fs::path Replace(const std::string& name) {
 }
 
 void WritePlainPng(const std::string& name, int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    std::vector<std::uint8_t> px(static_cast<size_t>(w) * h * 4);
-    for (size_t i = 0; i < px.size(); i += 4) px[i] = r, px[i + 1] = g, px[i + 2] = b, px[i + 3] = 255;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(w);
-    image.height = static_cast<png_uint_32>(h);
-    image.format = PNG_FORMAT_RGBA;
-    ASSERT_TRUE(png_image_write_to_file(&image, Replace(name).c_str(), 0, px.data(), 0, nullptr));
+    ASSERT_TRUE(velunar_test::WritePng(Replace(name), Frame(w, h, r, g, b)));
 }
 
 void WritePlainJpeg(const std::string& name, int w, int h, std::uint8_t grey) {
-    std::FILE* f = std::fopen(Replace(name).c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    jpeg_stdio_dest(&c, f);
-    c.image_width = static_cast<JDIMENSION>(w);
-    c.image_height = static_cast<JDIMENSION>(h);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 95, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<std::uint8_t> row(static_cast<size_t>(w) * 3, grey);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::fclose(f);
+    ASSERT_TRUE(velunar_test::WriteJpeg(Replace(name), Frame(w, h, grey, grey, grey), 95));
 }
 
 // A track of one sine centred on FFT band `band` (44.1 kHz, 1024-sample windows), loud enough that

@@ -2,39 +2,15 @@
 // larger frames match; the letterbox bars stay exactly black; text and mesh edges carry detail
 // that the small frame enlarged does not have. Refusals of a bad factor come before start-up.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "frame_runner.h"
+#include "support/velunar_run.h"
 
 namespace {
-
-// velunar --at t --shot FILE --scale k in this case's own folder; the exit status in *status.
-Frame RenderScaled(double t, int k, int* status = nullptr) {
-    namespace fs = std::filesystem;
-    const std::string work = WorkDir();
-    std::error_code ec;
-    fs::create_directories(work, ec);
-    fs::create_symlink(std::string(VELUNAR_RUN_DIR) + "/data", work + "/data", ec);
-    fs::create_symlink(std::string(VELUNAR_RUN_DIR) + "/velunar.mp3", work + "/velunar.mp3", ec);
-    char shot[512];
-    std::snprintf(shot, sizeof shot, "%s/scaled_%d_%.4f.png", work.c_str(), k, t);
-    fs::remove(shot, ec);
-    char cmd[2048];
-    std::snprintf(cmd, sizeof cmd,
-                  "cd '%s' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '%s' --at %.4f --shot '%s' --scale %d "
-                  ">/dev/null 2>&1",
-                  work.c_str(), VELUNAR_EXE, t, shot, k);
-    const int rc = std::system(cmd);
-    const int code = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    if (status) *status = code;
-    return code == 0 ? ReadPng(shot) : Frame{};
-}
 
 // Channel c of the k x k block at (x, y) of a frame k times the size, averaged.
 double BlockMean(const Frame& big, int k, int x, int y, int c) {
@@ -107,7 +83,7 @@ TEST(ScaledFrames, HalvedTheyMatchTheShowWithBlackBars) {
     for (double t : {-3.0, 30.0, 100.0, 150.0}) {
         const Frame small = RenderAt(t);
         int status = -1;
-        const Frame big = RenderScaled(t, 2, &status);
+        const Frame big = RenderAt(t, &status, 2);
         ASSERT_TRUE(small.ok()) << t;
         ASSERT_TRUE(big.ok()) << t << " exit " << status;
         ASSERT_EQ(big.width, 1600);
@@ -125,7 +101,7 @@ TEST(ScaledFrames, TextAndMeshEdgesAreFinerThanTheSmallFrameEnlarged) {
     // are ruled out: a picture enlarged smoothly (too little gradient energy) and one enlarged
     // pixel by pixel (nothing inside the blocks).
     const Frame small = RenderAt(100.0);
-    const Frame big = RenderScaled(100.0, 2);
+    const Frame big = RenderAt(100.0, nullptr, 2);
     ASSERT_TRUE(small.ok());
     ASSERT_TRUE(big.ok());
     for (const auto& [x0, x1] : {std::pair{0, 400}, std::pair{560, 799}}) {
@@ -148,17 +124,9 @@ TEST(ScaledFrames, ABadFactorIsRefusedBeforeStartUp) {
     for (const char* bad : {"0", "5", "x", "auto"}) {
         const std::string work = WorkDir();
         std::filesystem::create_directories(work);
-        const std::string err = work + "/err.txt";
-        const std::string cmd = "cd '" + work + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '" + VELUNAR_EXE +
-                                "' --at 3 --shot s.png --scale " + bad + " 2>'" + err + "'";
-        const int rc = std::system(cmd.c_str());
-        EXPECT_EQ(WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, 2) << bad;
-        std::FILE* f = std::fopen(err.c_str(), "r");
-        ASSERT_NE(f, nullptr);
-        char text[512] = {};
-        const size_t n = std::fread(text, 1, sizeof text - 1, f);
-        std::fclose(f);
-        EXPECT_NE(std::string(text, n).find("--scale"), std::string::npos) << bad;
+        const velunar_test::Outcome run = velunar_test::RunVelunar(work, {"--at", "3", "--shot", "s.png", "--scale", bad});
+        EXPECT_EQ(run.status, 2) << bad;
+        EXPECT_NE(run.err.find("--scale"), std::string::npos) << bad;
         // Nothing started: no log, no picture.
         EXPECT_FALSE(std::filesystem::exists(work + "/debug.txt")) << bad;
         EXPECT_FALSE(std::filesystem::exists(work + "/s.png")) << bad;

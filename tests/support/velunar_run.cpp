@@ -69,14 +69,15 @@ Outcome RunVelunar(const std::string& work, const std::vector<std::string>& args
     return FinishVelunar(work, StartVelunar(work, args), seconds);
 }
 
-Outcome ShotAt(const std::string& work, double t, const std::string& shot, const std::vector<std::string>& more) {
+Outcome ShotAt(const std::string& work, double t, const std::string& shot, const std::vector<std::string>& more,
+               int seconds) {
     char at[32];
     std::snprintf(at, sizeof at, "%.4f", t);
     std::vector<std::string> args{"--at", at, "--shot", shot};
     args.insert(args.end(), more.begin(), more.end());
     std::error_code ec;
     fs::remove(fs::path(work) / shot, ec);
-    return RunVelunar(work, args);
+    return RunVelunar(work, args, seconds);
 }
 
 }  // namespace velunar_test

@@ -32,6 +32,7 @@ pid_t StartVelunar(const std::string& work, const std::vector<std::string>& args
 Outcome FinishVelunar(const std::string& work, pid_t pid, int seconds = 240);
 Outcome RunVelunar(const std::string& work, const std::vector<std::string>& args, int seconds = 240);
 // Renders demo time t into `shot` (relative to `work` or absolute), with further arguments.
-Outcome ShotAt(const std::string& work, double t, const std::string& shot, const std::vector<std::string>& more = {});
+Outcome ShotAt(const std::string& work, double t, const std::string& shot, const std::vector<std::string>& more = {},
+               int seconds = 240);
 
 }  // namespace velunar_test
