@@ -1,5 +1,5 @@
-// video_file.cpp - the video file over FFmpeg: container from the name, libx264 and AAC encoders,
-// BT.709 colour conversion, packets interleaved into the file.
+// video_file.cpp - the video file over FFmpeg: container from the name, libx264 and AAC encoders
+// (libvpx-vp9 and libopus for WebM), BT.709 colour conversion, packets interleaved into the file.
 #include "capture/video_file.h"
 
 extern "C" {
@@ -8,10 +8,12 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
 #include <libavutil/opt.h>
+#include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace capture {
@@ -23,8 +25,28 @@ namespace {
 constexpr const char* kX264Preset = "veryfast";
 // A key frame at least every this many seconds, so players can seek.
 constexpr int kKeyFrameSeconds = 4;
-// AAC at 192 kbit/s for the stereo track.
+// AAC at 192 kbit/s for the stereo track; Opus at 160 kbit/s, as transparent for music.
 constexpr int kAudioBitRate = 192000;
+constexpr int kOpusBitRate = 160000;
+// libvpx-vp9's speed against size: "good" quality at speed 5 (0 slowest ... 8), one row of tiles
+// per thread, so VP9 costs about what x264 does beside the software rasteriser.
+constexpr const char* kVp9Deadline = "good";
+constexpr int kVp9CpuUsed = 5;
+// Opus encodes at 48 kHz only (among lower rates); the mixer's 44.1 kHz is resampled to it.
+constexpr int kOpusRate = 48000;
+
+// The encoders a container gets: VP9 and Opus in WebM, which holds nothing else; H.264 and AAC in
+// every other.
+struct Codecs {
+    AVCodecID video, audio;
+    const char* videoEncoder;  // preferred encoder by name; else FFmpeg's default for the id
+    const char* names;         // for messages
+};
+
+Codecs CodecsFor(const AVOutputFormat* container) {
+    if (std::strcmp(container->name, "webm") == 0) return {AV_CODEC_ID_VP9, AV_CODEC_ID_OPUS, "libvpx-vp9", "VP9 video with Opus sound"};
+    return {AV_CODEC_ID_H264, AV_CODEC_ID_AAC, "libx264", "H.264 video with AAC sound"};
+}
 
 std::string AvError(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -42,6 +64,8 @@ struct VideoFile::State {
     AVStream* videoStream = nullptr;
     AVStream* audioStream = nullptr;
     SwsContext* scaler = nullptr;
+    // Converts the mixer's rate to the audio encoder's where they differ (Opus); null otherwise.
+    SwrContext* resampler = nullptr;
     int scalerWidth = 0, scalerHeight = 0;
     AVFrame* picture = nullptr;
     AVPacket* packet = nullptr;
@@ -56,6 +80,7 @@ struct VideoFile::State {
     ~State() {
         if (fileOpen) avio_closep(&format->pb);
         sws_freeContext(scaler);
+        swr_free(&resampler);
         av_frame_free(&picture);
         av_packet_free(&packet);
         avcodec_free_context(&video);
@@ -82,6 +107,24 @@ struct VideoFile::State {
         }
     }
 
+    // Appends `frames` stereo frames at the mixer's rate to pendingSound at the encoder's; null
+    // and 0 drain what the resampler holds.
+    bool Resample(const float* stereo, int frames, std::string& error) {
+        const int room = swr_get_out_samples(resampler, frames);
+        if (room < 0) return Fail(error, "resampling the sound failed", room);
+        const size_t at = pendingSound.size();
+        pendingSound.resize(at + 2 * static_cast<size_t>(room));
+        auto* out = reinterpret_cast<std::uint8_t*>(pendingSound.data() + at);
+        const auto* in = reinterpret_cast<const std::uint8_t*>(stereo);
+        const int made = swr_convert(resampler, &out, room, stereo ? &in : nullptr, frames);
+        if (made < 0) {
+            pendingSound.resize(at);
+            return Fail(error, "resampling the sound failed", made);
+        }
+        pendingSound.resize(at + 2 * static_cast<size_t>(made));
+        return true;
+    }
+
     bool SendSound(int frames, std::string& error) {
         AVFrame* frame = av_frame_alloc();
         if (!frame) return Fail(error, "encoding failed", AVERROR(ENOMEM));
@@ -94,11 +137,15 @@ struct VideoFile::State {
             av_frame_free(&frame);
             return Fail(error, "encoding failed", r);
         }
-        auto* left = reinterpret_cast<float*>(frame->data[0]);
-        auto* right = reinterpret_cast<float*>(frame->data[1]);
-        for (int i = 0; i < frames; ++i) {
-            left[i] = pendingSound[2 * i];
-            right[i] = pendingSound[2 * i + 1];
+        if (audio->sample_fmt == AV_SAMPLE_FMT_FLT) {
+            std::memcpy(frame->data[0], pendingSound.data(), 2 * sizeof(float) * static_cast<size_t>(frames));
+        } else {
+            auto* left = reinterpret_cast<float*>(frame->data[0]);
+            auto* right = reinterpret_cast<float*>(frame->data[1]);
+            for (int i = 0; i < frames; ++i) {
+                left[i] = pendingSound[2 * i];
+                right[i] = pendingSound[2 * i + 1];
+            }
         }
         pendingSound.erase(pendingSound.begin(), pendingSound.begin() + 2 * frames);
         frame->pts = samples;
@@ -126,27 +173,28 @@ bool VideoFile::Open(const VideoSettings& settings, std::string& error) {
         error = "cannot tell a video format from the name " + settings.path + " (try .mp4 or .mkv)";
         return false;
     }
-    if (avformat_query_codec(container, AV_CODEC_ID_H264, FF_COMPLIANCE_NORMAL) == 0 ||
-        avformat_query_codec(container, AV_CODEC_ID_AAC, FF_COMPLIANCE_NORMAL) == 0 ||
+    const Codecs codecs = CodecsFor(container);
+    if (avformat_query_codec(container, codecs.video, FF_COMPLIANCE_NORMAL) == 0 ||
+        avformat_query_codec(container, codecs.audio, FF_COMPLIANCE_NORMAL) == 0 ||
         (container->flags & AVFMT_NOFILE)) {
-        error = std::string("the ") + container->name + " format of " + settings.path +
-                " cannot hold H.264 video with AAC sound (try .mp4 or .mkv)";
+        error = std::string("the ") + container->name + " format of " + settings.path + " cannot hold " + codecs.names +
+                " (try .mp4, .mkv or .webm)";
         return false;
     }
     int r = avformat_alloc_output_context2(&s.format, container, nullptr, settings.path.c_str());
     if (r < 0) return s.Fail(error, "cannot set up " + settings.path, r);
 
-    const AVCodec* h264 = avcodec_find_encoder_by_name("libx264");
-    if (!h264) h264 = avcodec_find_encoder(AV_CODEC_ID_H264);
-    const AVCodec* aac = avcodec_find_encoder(AV_CODEC_ID_AAC);
-    if (!h264 || !aac) {
-        error = "this FFmpeg has no H.264 or no AAC encoder";
+    const AVCodec* videoCodec = avcodec_find_encoder_by_name(codecs.videoEncoder);
+    if (!videoCodec) videoCodec = avcodec_find_encoder(codecs.video);
+    const AVCodec* audioCodec = avcodec_find_encoder(codecs.audio);
+    if (!videoCodec || !audioCodec) {
+        error = std::string("this FFmpeg has no encoder for ") + codecs.names;
         return false;
     }
     const bool globalHeader = (container->flags & AVFMT_GLOBALHEADER) != 0;
 
-    s.video = avcodec_alloc_context3(h264);
-    s.audio = avcodec_alloc_context3(aac);
+    s.video = avcodec_alloc_context3(videoCodec);
+    s.audio = avcodec_alloc_context3(audioCodec);
     s.picture = av_frame_alloc();
     s.packet = av_packet_alloc();
     if (!s.video || !s.audio || !s.picture || !s.packet) return s.Fail(error, "cannot set up the encoders", AVERROR(ENOMEM));
@@ -164,18 +212,35 @@ bool VideoFile::Open(const VideoSettings& settings, std::string& error) {
     v->colorspace = AVCOL_SPC_BT709;
     v->color_range = AVCOL_RANGE_MPEG;
     if (globalHeader) v->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    av_opt_set(v->priv_data, "preset", kX264Preset, 0);
+    if (codecs.video == AV_CODEC_ID_VP9) {
+        // Constant quality: no bit rate, the crf alone; crf 0 is lossless, as with x264.
+        v->bit_rate = 0;
+        av_opt_set(v->priv_data, "deadline", kVp9Deadline, 0);
+        av_opt_set_int(v->priv_data, "cpu-used", kVp9CpuUsed, 0);
+        av_opt_set_int(v->priv_data, "row-mt", 1, 0);
+        if (settings.crf == 0.0) av_opt_set_int(v->priv_data, "lossless", 1, 0);
+    } else {
+        av_opt_set(v->priv_data, "preset", kX264Preset, 0);
+    }
     av_opt_set_double(v->priv_data, "crf", settings.crf, 0);
-    if ((r = avcodec_open2(v, h264, nullptr)) < 0) return s.Fail(error, "cannot start the H.264 encoder", r);
+    if ((r = avcodec_open2(v, videoCodec, nullptr)) < 0) return s.Fail(error, std::string("cannot start the ") + videoCodec->name + " encoder", r);
 
     AVCodecContext* a = s.audio;
-    a->sample_fmt = AV_SAMPLE_FMT_FLTP;
-    a->sample_rate = settings.sampleRate;
+    const bool opus = codecs.audio == AV_CODEC_ID_OPUS;
+    // Opus takes interleaved floats at its own rate; AAC planar floats at the mixer's.
+    a->sample_fmt = opus ? AV_SAMPLE_FMT_FLT : AV_SAMPLE_FMT_FLTP;
+    a->sample_rate = opus ? kOpusRate : settings.sampleRate;
     av_channel_layout_default(&a->ch_layout, 2);
-    a->bit_rate = kAudioBitRate;
-    a->time_base = AVRational{1, settings.sampleRate};
+    a->bit_rate = opus ? kOpusBitRate : kAudioBitRate;
+    a->time_base = AVRational{1, a->sample_rate};
     if (globalHeader) a->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if ((r = avcodec_open2(a, aac, nullptr)) < 0) return s.Fail(error, "cannot start the AAC encoder", r);
+    if ((r = avcodec_open2(a, audioCodec, nullptr)) < 0) return s.Fail(error, std::string("cannot start the ") + audioCodec->name + " encoder", r);
+    if (a->sample_rate != settings.sampleRate) {
+        r = swr_alloc_set_opts2(&s.resampler, &a->ch_layout, AV_SAMPLE_FMT_FLT, a->sample_rate, &a->ch_layout,
+                                AV_SAMPLE_FMT_FLT, settings.sampleRate, 0, nullptr);
+        if (r >= 0) r = swr_init(s.resampler);
+        if (r < 0) return s.Fail(error, "cannot set up the sound's resampling", r);
+    }
 
     s.videoStream = avformat_new_stream(s.format, nullptr);
     s.audioStream = avformat_new_stream(s.format, nullptr);
@@ -236,7 +301,11 @@ bool VideoFile::AddSound(const float* stereo, int frames, std::string& error) {
         error = "the video file is not open";
         return false;
     }
-    s.pendingSound.insert(s.pendingSound.end(), stereo, stereo + 2 * static_cast<size_t>(frames));
+    if (s.resampler) {
+        if (!s.Resample(stereo, frames, error)) return false;
+    } else {
+        s.pendingSound.insert(s.pendingSound.end(), stereo, stereo + 2 * static_cast<size_t>(frames));
+    }
     const int frameSize = s.audio->frame_size > 0 ? s.audio->frame_size : 1024;
     while (s.pendingSound.size() >= 2 * static_cast<size_t>(frameSize))
         if (!s.SendSound(frameSize, error)) return false;
@@ -250,6 +319,8 @@ bool VideoFile::Finish(std::string& error) {
         return false;
     }
     s.finished = true;
+    // What the resampler still holds (its filter's delay) comes out before the last frame.
+    if (s.resampler && !s.Resample(nullptr, 0, error)) return false;
     // The last AAC frame may be short; an encoder that needs whole frames gets silence after it.
     if (!s.pendingSound.empty()) {
         int frames = static_cast<int>(s.pendingSound.size() / 2);

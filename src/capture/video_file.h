@@ -1,7 +1,9 @@
 // video_file.h - one video file being written: H.264 pictures (yuv420p, BT.709) and AAC sound,
 // in the container that the file name's extension names (MP4 with its index at the front, or any
-// other FFmpeg knows that can hold both, Matroska among them).
-// Depends on: FFmpeg's libavformat, libavcodec, libswscale and libavutil inside video_file.cpp.
+// other FFmpeg knows that can hold both, Matroska among them); WebM gets VP9 pictures and Opus
+// sound (48 kHz) instead, the only codecs it holds.
+// Depends on: FFmpeg's libavformat, libavcodec, libswscale, libswresample and libavutil inside
+// video_file.cpp.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +16,7 @@ struct VideoSettings {
     std::string path;
     int width = 800, height = 600;
     int fps = 60;
-    // x264's constant rate factor.
+    // x264's (or VP9's) constant rate factor; 0 is lossless.
     double crf = 18.0;
     // Stereo sound at this rate.
     int sampleRate = 44100;
@@ -30,8 +32,8 @@ public:
     VideoFile& operator=(const VideoFile&) = delete;
 
     // Chooses the container, sets up both encoders and creates the file. A file name whose
-    // container FFmpeg does not know, or that cannot hold H.264 with AAC, or that cannot be
-    // created, fails here, before anything is encoded.
+    // container FFmpeg does not know, or that cannot hold its codecs, or that cannot be created,
+    // fails here, before anything is encoded.
     bool Open(const VideoSettings& settings, std::string& error);
     // The next picture: B, G, R, A bytes per pixel, top row first, `stride` bytes per row. Any size
     // is scaled to the file's.

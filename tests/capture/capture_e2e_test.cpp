@@ -256,6 +256,38 @@ TEST(Capture, TwoSecondsDecodeToTheShowAndItsMusic) {
     EXPECT_GT(best / std::sqrt(energyFile * energyTrack), 0.95) << "the file's sound should be the track";
 }
 
+// WebM for the web: VP9 pictures and Opus sound at 48 kHz; the same pictures, the music from 1 s.
+TEST(Capture, WebmIsVp9AndOpus) {
+    const fs::path work = WorkDir();
+    const Outcome run = Velunar(work, {"--capture", "span.webm", "--fps", "30", "--from", "-1", "--to", "1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Decoded d = Decode(work / "span.webm", {15});
+    ASSERT_TRUE(d.opened);
+    EXPECT_NE(d.container.find("webm"), std::string::npos) << d.container;
+    EXPECT_EQ(d.videoStreams, 1);
+    EXPECT_EQ(d.audioStreams, 1);
+    EXPECT_EQ(d.videoCodec, "vp9");
+    EXPECT_EQ(d.audioCodec, "opus");
+    EXPECT_EQ(d.width, 800);
+    EXPECT_EQ(d.height, 600);
+    EXPECT_EQ(d.pixels, AV_PIX_FMT_YUV420P);
+    EXPECT_EQ(d.frames, 60);
+    ASSERT_EQ(Velunar(work, {"--at", "-0.5", "--shot", "at.png"}).status, 0);
+    const Picture at = ReadPng(work / "at.png");
+    ASSERT_EQ(d.kept.size(), 1u);
+    EXPECT_GT(Psnr(d.kept[0], at), 35.0);
+
+    // Two seconds of sound at 48 kHz: silent before demo time 0, the track after it.
+    ASSERT_EQ(d.sampleRate, 48000);
+    ASSERT_GE(d.left.size(), 96000u - 960u);
+    EXPECT_LE(d.left.size(), 96000u + 2 * 960u);
+    float before = 0.0f, after = 0.0f;
+    for (long i = 0; i < 48000 - 2 * 960; ++i) before = std::max(before, std::fabs(d.left[i]));
+    for (long i = 48000 + 4800; i < 96000 - 960; ++i) after = std::max(after, std::fabs(d.left[i]));
+    EXPECT_LT(before, 1e-3f);
+    EXPECT_GT(after, 0.05f);
+}
+
 // At --scale 2 the video is 1600 x 1200, and its pictures are the --at frames at that scale.
 TEST(Capture, AScaledSpanIsVideoOfThatSize) {
     const fs::path work = WorkDir();
