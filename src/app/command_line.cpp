@@ -16,14 +16,19 @@ std::string JoinCommandLine(int argc, char** argv) {
     return line;
 }
 
-void ScanSwitches(const char* commandLine) {
-    const char* line = commandLine ? commandLine : "";
-    if (std::strstr(line, "-debug")) g_bDebug = 1;
-    if (std::strstr(line, "-full")) g_bFullScreen = 1;
-    if (std::strstr(line, "-win")) g_bFullScreen = 0;
-}
-
 namespace {
+
+constexpr const char* kDebugSwitch = "-debug";
+constexpr const char* kFullSwitch = "-full";
+constexpr const char* kWinSwitch = "-win";
+
+// A word that holds a switch has been read by the scan ("--win", "--fullscreen", "x-debugger").
+bool HoldsSwitch(const std::string& word) {
+    for (const char* s : {kDebugSwitch, kFullSwitch, kWinSwitch}) {
+        if (word.find(s) != std::string::npos) return true;
+    }
+    return false;
+}
 
 bool ParseSeconds(const std::string& name, const std::string& text, double& out, std::string& error) {
     char* end = nullptr;
@@ -41,6 +46,13 @@ bool ParseSeconds(const std::string& name, const std::string& text, double& out,
 }
 
 }  // namespace
+
+void ScanSwitches(const char* commandLine) {
+    const char* line = commandLine ? commandLine : "";
+    if (std::strstr(line, kDebugSwitch)) g_bDebug = 1;
+    if (std::strstr(line, kFullSwitch)) g_bFullScreen = 1;
+    if (std::strstr(line, kWinSwitch)) g_bFullScreen = 0;
+}
 
 bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& error) {
     opts = VelunarOptions{};
@@ -146,7 +158,7 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
                 }
                 opts.scale = static_cast<int>(n);
             }
-        } else {
+        } else if (!HoldsSwitch(word)) {
             error = "unknown option '" + word + "'";
             return false;
         }

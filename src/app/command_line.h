@@ -23,7 +23,8 @@ constexpr double kMaxDemoTime = 170.0;
 constexpr int kMaxScale = 4;
 
 // Fills opts from the double-dash words; words with a single dash belong to ScanSwitches and
-// anything else is ignored, as the original ignores it. False with a one-line reason in error.
+// anything else is ignored. A double-dash word that holds a switch ("--win", "--debug",
+// "--fullscreen") is that switch, never an unknown option. False with a one-line reason in error.
 bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& error);
 
 void PrintUsage(std::FILE* out);

@@ -66,12 +66,17 @@ bool CRender::DrawObject(cObject* pObject, int mode) {
                             pObject->m_vRotation.y, pObject->m_vRotation.z, pObject->m_fScale)) {
         return false;
     }
-    // An empty mesh (a file that could not be read) has nothing to draw.
-    if (!pObject->m_lpVB || pObject->m_dwVertices == 0) return true;
+    // A mesh without its buffers (its file could not be read, or their creation failed) cannot be
+    // bound: the call fails and is logged like any device error, every time it is made.
+    if ((mode == 0 || mode == 1) && (!pObject->m_lpVB || (mode == 0 && !pObject->m_lpIB))) {
+        LogDeviceError(D3DERR_INVALIDCALL);
+        return false;
+    }
+    if (pObject->m_dwVertices == 0) return true;
 
     HRESULT hr = S_OK;
     if (mode == 0) {
-        if (!pObject->m_lpIB || pObject->m_dwFaces == 0) return true;
+        if (pObject->m_dwFaces == 0) return true;
         if (FAILED(hr = m_lpDevice->SetIndices(pObject->m_lpIB, 0)) ||
             FAILED(hr = m_lpDevice->SetStreamSource(0, pObject->m_lpVB, sizeof(MeshVertex))) ||
             FAILED(hr = m_lpDevice->SetVertexShader(D3DFVF_MESHVERTEX))) {

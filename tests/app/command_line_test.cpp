@@ -109,6 +109,34 @@ TEST(Options, ParsedValues) {
     EXPECT_TRUE(o.help);
 }
 
+TEST(Options, DoubleDashWordsHoldingASwitchAreThatSwitch) {
+    VelunarOptions o;
+    std::string err;
+    Argv plain({"--win", "--debug", "--fullscreen", "--win=1", "--no-window"});
+    ASSERT_TRUE(ParseOptions(plain.argc(), plain.argv(), o, err)) << err;
+    Argv shot({"--window", "--at", "3", "--shot", "a.png", "--debug"});
+    ASSERT_TRUE(ParseOptions(shot.argc(), shot.argv(), o, err)) << err;
+    EXPECT_TRUE(o.hasAt);
+    EXPECT_EQ(o.shot, "a.png");
+    Argv setup({"--fullscreen", "--setup", "--start=20"});
+    ASSERT_TRUE(ParseOptions(setup.argc(), setup.argv(), o, err)) << err;
+    EXPECT_TRUE(o.setup);
+    EXPECT_DOUBLE_EQ(o.start, 20.0);
+    const Switches s = Scan(JoinCommandLine(plain.argc(), plain.argv()).c_str());
+    EXPECT_EQ(s.debug, 1);
+    EXPECT_EQ(s.full, 0);
+    EXPECT_EQ(Scan("--fullscreen").full, 1);
+    // The rules between our own options still hold beside them.
+    Argv lone({"--win", "--at", "3"});
+    EXPECT_FALSE(ParseOptions(lone.argc(), lone.argv(), o, err));
+    EXPECT_NE(err.find("go together"), std::string::npos) << err;
+    Argv other({"--debug", "--windy"});
+    ASSERT_TRUE(ParseOptions(other.argc(), other.argv(), o, err)) << err;
+    Argv near({"--debu", "--wi"});
+    EXPECT_FALSE(ParseOptions(near.argc(), near.argv(), o, err));
+    EXPECT_NE(err.find("unknown option '--debu'"), std::string::npos) << err;
+}
+
 TEST(Options, ErrorsNameTheProblem) {
     struct Case {
         std::initializer_list<const char*> words;

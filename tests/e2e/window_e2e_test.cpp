@@ -104,6 +104,7 @@ TEST(CommandLine, HelpAndUnknownOptions) {
                              "--capture FILE.mp4", "--fps N", "--setup", "--help", "--version"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
     EXPECT_EQ(WEXITSTATUS(std::system(VELUNAR_EXE " --no-such-option 2> /dev/null")), 2);
+    EXPECT_EQ(WEXITSTATUS(std::system(VELUNAR_EXE " --win --debug --fullscreen --version > /dev/null")), 0);
     EXPECT_EQ(WEXITSTATUS(std::system(VELUNAR_EXE " --start 171 2> /dev/null")), 2);
     EXPECT_EQ(WEXITSTATUS(std::system(VELUNAR_EXE " --at -6 --shot x.png 2> /dev/null")), 2);
 }

@@ -58,6 +58,24 @@ TEST_F(RenderTest, WithoutACameraNothingIsSet) {
     EXPECT_EQ(m_pRender->GetCamera(), &cam);
 }
 
+TEST_F(Render3DTest, AMeshWithoutBuffersFailsToDrawAndSaysSo) {
+    // A file that cannot be read leaves the mesh without buffers; every draw of it fails and logs.
+    cObject missing(Path("absent.obj").c_str(), m_pDevice);
+    ASSERT_TRUE(missing.IsEmpty());
+    ASSERT_TRUE(m_pRender->BeginScene(2));
+    for (int mode : {0, 1}) {
+        EXPECT_FALSE(m_pRender->DrawObject(&missing, mode)) << mode;
+        EXPECT_EQ(m_pRender->GetLastResult(), D3DERR_INVALIDCALL);
+    }
+    EXPECT_TRUE(m_pRender->DrawObject(&missing, 7));  // modes that draw nothing need no buffers
+    m_pRender->EndScene();
+    const std::string line = "CRender::? : D3DERR_INVALIDCALL: invalid call\n";
+    const std::string log = LogText();
+    const auto first = log.find(line);
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_NE(log.find(line, first + 1), std::string::npos) << "each failing draw logs";
+}
+
 TEST_F(Render3DTest, WorldScalesTurnsXYZThenMoves) {
     ASSERT_TRUE(m_pRender->SetTransformations(0, 0, 0, 0, 0, 0, 1));
     const D3DXMATRIX id = Get(D3DTS_WORLD);
