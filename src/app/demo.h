@@ -12,6 +12,9 @@ class MusicPlayer;
 int RunSoundSetup();
 // Creates every long-lived object in the fixed start-up order; false only when the renderer fails.
 bool InitDemo();
+// Told the name of each scene init ("InitIntro" ... "InitFx10") as it begins, and null once the
+// last has ended; null in the show. Tests attribute what start-up does to each init with it.
+extern void (*g_pfnSceneInit)(const char* name);
 // One frame: clock, input, music start, the scheduled scene and fades, bars, keys, present.
 void FrameTick(HWND hWnd);
 

@@ -37,8 +37,23 @@ int RunSoundSetup() {
     return result;
 }
 
+void (*g_pfnSceneInit)(const char* name) = nullptr;
+
 namespace {
+
 const char kTrack[] = "velunar.mp3";
+
+// The scene inits in start-up order: each continues the random sequence where the one before left it.
+struct SceneInit {
+    const char* name;
+    void (*init)();
+};
+constexpr SceneInit kSceneInits[] = {
+    {"InitIntro", InitIntro}, {"InitFx01", InitFx01}, {"InitFx02", InitFx02}, {"InitFx03", InitFx03},
+    {"InitFx04", InitFx04},   {"InitFx05", InitFx05}, {"InitFx06", InitFx06}, {"InitFx07", InitFx07},
+    {"InitFx08", InitFx08},   {"InitFx09", InitFx09}, {"InitFx10", InitFx10},
+};
+
 }  // namespace
 
 bool InitDemo() {
@@ -94,17 +109,11 @@ bool InitDemo() {
     g_pCamera->Set(0.0f, 1200.0f, 500.0f, 0.0f, 0.0f, 0.0f);
     g_pRender->SetCamera(g_pCamera);
 
-    InitIntro();
-    InitFx01();
-    InitFx02();
-    InitFx03();
-    InitFx04();
-    InitFx05();
-    InitFx06();
-    InitFx07();
-    InitFx08();
-    InitFx09();
-    InitFx10();
+    for (const SceneInit& scene : kSceneInits) {
+        if (g_pfnSceneInit) g_pfnSceneInit(scene.name);
+        scene.init();
+    }
+    if (g_pfnSceneInit) g_pfnSceneInit(nullptr);
 
     // Already there when the sound setup dialog ran, holding its choices.
     if (!g_pMusic) g_pMusic = new FmodMusicPlayer(g_hWnd);

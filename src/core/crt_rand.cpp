@@ -5,16 +5,21 @@
 
 namespace {
 std::uint32_t g_state = 1;
-}
+crt::RandObserver g_pfnObserver = nullptr;
+}  // namespace
 
 namespace crt {
 
-int rand() {
+int rand(const char* caller) {
     // Modulo 2^32 by unsigned wrap-around; the result is bits 16 ... 30 of the new state.
     g_state = g_state * 214013u + 2531011u;
-    return static_cast<int>((g_state >> 16) & 0x7fffu);
+    const int value = static_cast<int>((g_state >> 16) & 0x7fffu);
+    if (g_pfnObserver) g_pfnObserver(value, caller);
+    return value;
 }
 
 void srand(unsigned seed) { g_state = seed; }
+
+void SetRandObserver(RandObserver observer) { g_pfnObserver = observer; }
 
 }  // namespace crt
