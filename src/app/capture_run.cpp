@@ -31,6 +31,8 @@
 #include <memory>
 #include <string>
 
+void (*g_pfnFrameRead)(const std::vector<std::uint8_t>& bgra, int width, int height) = nullptr;
+
 namespace {
 
 // Frames rendered but not yet encoded: enough to ride out an encoder's slow key frame, few enough
@@ -176,6 +178,7 @@ int Capture(const VelunarOptions& opts, CaptureWork work) {
             failed = true;
             break;
         }
+        if (readBack && g_pfnFrameRead) g_pfnFrameRead(job.bgra, job.width, job.height);
         if (havePending) send(pending, done - 1);
         pending = std::move(job);
         havePending = true;

@@ -5,6 +5,9 @@
 
 #include "app/options.h"
 
+#include <cstdint>
+#include <vector>
+
 // What a capture run does with its frames. Only kEncode writes a file; the others are for the
 // benchmark that weighs encoding against rendering the same frames.
 enum class CaptureWork {
@@ -17,4 +20,7 @@ enum class CaptureWork {
 // `to`. Returns the exit status: 0 when the file is complete, and also when Ctrl+C, SIGTERM or
 // Escape stopped the run early (the file then holds the frames done, finalised); 1 when the file
 // cannot be written or start-up fails, with a message on stderr.
+// Sees every frame read back, top row first, BGRA (null unless a measuring tool sets it).
+extern void (*g_pfnFrameRead)(const std::vector<std::uint8_t>& bgra, int width, int height);
+
 int RunCapture(const VelunarOptions& opts, CaptureWork work = CaptureWork::kEncode);

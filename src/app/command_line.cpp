@@ -95,6 +95,9 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
         } else if (name == "--setup") {
             if (!noValue()) return false;
             opts.setup = true;
+        } else if (name == "--gentle") {
+            if (!noValue()) return false;
+            opts.gentle = true;
         } else if (name == "--loop") {
             if (!noValue()) return false;
             opts.loop = true;
@@ -194,9 +197,10 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
 
 void PrintUsage(std::FILE* out) {
     std::fputs(
-        "Usage: velunar [-win | -full] [-debug] [--setup] [--start SECONDS] [--loop] [--scale N | auto]\n"
-        "       velunar --at SECONDS --shot FILE.png [--scale N]\n"
-        "       velunar --capture FILE.mp4 [--fps N] [--from SECONDS] [--to SECONDS] [--crf Q] [--scale N]\n"
+        "Usage: velunar [-win | -full] [-debug] [--setup] [--start SECONDS] [--loop] [--gentle]\n"
+        "               [--scale N | auto]\n"
+        "       velunar --at SECONDS --shot FILE.png [--gentle] [--scale N]\n"
+        "       velunar --capture FILE.mp4 [--fps N] [--from SECONDS] [--to SECONDS] [--crf Q] [--gentle] [--scale N]\n"
         "\n"
         "Velunar, a real-time demo by Halvorine & Quill: 175 seconds of music and pictures.\n"
         "It reads data/ and velunar.mp3 from the current directory when that holds data/,\n"
@@ -213,6 +217,8 @@ void PrintUsage(std::FILE* out) {
         "                     drivers are that system's output devices; the mixers without\n"
         "                     interpolation take the nearest sample, the others interpolate\n"
         "  --start SECONDS    begin the show at that demo time, the music seeked to match\n"
+        "  --gentle           the drum break's flashes dimmed: at most three flashes in any second\n"
+        "                     (the photosensitivity guideline); with any other option\n"
         "  --loop             at its end the show starts again from the title picture, until Escape\n"
         "  --at SECONDS --shot FILE.png\n"
         "                     render the frame at that demo time offscreen and save it as PNG;\n"

@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     g_options = opts;
+    ApplyShowOptions(g_options);
     // The device makes its back buffer this much larger; the program keeps its 800 x 600.
     D3D8_SetBackBufferScale(static_cast<unsigned>(g_options.scale));
     if (g_options.hasAt) {

@@ -30,7 +30,11 @@ struct VelunarOptions {
     int scale = 1;
     // --loop: at its end the show starts again from the title picture, until Escape.
     bool loop = false;
+    // --gentle: fx09's drum-break flashes dimmed to at most three flashes in any second.
+    bool gentle = false;
 };
 
 // The options of this run, filled by the entry point before start-up.
 extern VelunarOptions g_options;
+// Hands the options that change the show itself (--gentle) to the parts they change.
+void ApplyShowOptions(const VelunarOptions& opts);

@@ -19,11 +19,11 @@ const FadeCall kFx01c[] = {{K::FromWhite, 18.301f, 0.3f}, {K::ToWhite, 27.0f, 0.
 const FadeCall kFx02[] = {{K::FromWhite, 27.345f, 1.0f}, {K::ToBlack, 45.7f, 0.2f}};
 // One short black flash per drum hit, then the fade into fx10.
 const FadeCall kFx09[] = {
-    {K::ToBlack, 45.9f, 0.07f},   {K::ToBlack, 46.113f, 0.07f}, {K::ToBlack, 46.187f, 0.07f}, {K::ToBlack, 46.258f, 0.07f},
-    {K::ToBlack, 46.471f, 0.07f}, {K::ToBlack, 46.686f, 0.07f}, {K::ToBlack, 46.827f, 0.07f}, {K::ToBlack, 46.97f, 0.07f},
-    {K::ToBlack, 47.043f, 0.07f}, {K::ToBlack, 47.113f, 0.07f}, {K::ToBlack, 47.258f, 0.07f}, {K::ToBlack, 47.401f, 0.07f},
-    {K::ToBlack, 47.542f, 0.07f}, {K::ToBlack, 47.614f, 0.07f}, {K::ToBlack, 47.684f, 0.07f}, {K::ToBlack, 47.829f, 0.07f},
-    {K::ToBlack, 47.898f, 0.07f}, {K::ToBlack, 47.972f, 0.07f}, {K::ToBlack, 47.772f, 0.2f}};
+    {K::Flash, 45.9f, 0.07f},   {K::Flash, 46.113f, 0.07f}, {K::Flash, 46.187f, 0.07f}, {K::Flash, 46.258f, 0.07f},
+    {K::Flash, 46.471f, 0.07f}, {K::Flash, 46.686f, 0.07f}, {K::Flash, 46.827f, 0.07f}, {K::Flash, 46.97f, 0.07f},
+    {K::Flash, 47.043f, 0.07f}, {K::Flash, 47.113f, 0.07f}, {K::Flash, 47.258f, 0.07f}, {K::Flash, 47.401f, 0.07f},
+    {K::Flash, 47.542f, 0.07f}, {K::Flash, 47.614f, 0.07f}, {K::Flash, 47.684f, 0.07f}, {K::Flash, 47.829f, 0.07f},
+    {K::Flash, 47.898f, 0.07f}, {K::Flash, 47.972f, 0.07f}, {K::ToBlack, 47.772f, 0.2f}};
 const FadeCall kFx10[] = {{K::FromBlack, 47.972f, 0.6f}, {K::ToWhite, 63.689f, 0.3f}};
 const FadeCall kFx07[] = {{K::FromWhite, 63.989f, 0.4f}, {K::ToWhite, 68.249f, 0.3f}};
 const FadeCall kFx04[] = {{K::FromWhite, 68.549f, 0.4f}, {K::ToWhite, 86.514f, 0.3f}};
@@ -70,8 +70,20 @@ const SceneRow* FindSceneRow(float t) {
     return nullptr;
 }
 
+namespace {
+float g_fFlashDepth = 1.0f;
+}  // namespace
+
+void SetGentleFlashes(bool gentle) { g_fFlashDepth = gentle ? kGentleFlashDepth : 1.0f; }
+
 void CallFade(const FadeCall& f, float t) {
     switch (f.kind) {
+    case FadeKind::Flash:
+        if (g_fFlashDepth < 1.0f)
+            DimToBlack(t, f.start, f.duration, g_fFlashDepth);
+        else
+            FadeToBlack(t, f.start, f.duration);
+        break;
     case FadeKind::ToBlack: FadeToBlack(t, f.start, f.duration); break;
     case FadeKind::FromBlack: FadeFromBlack(t, f.start, f.duration); break;
     case FadeKind::ToWhite: FadeToWhite(t, f.start, f.duration); break;

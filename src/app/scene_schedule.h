@@ -2,7 +2,8 @@
 // Depends on: nothing.
 #pragma once
 
-enum class FadeKind { ToBlack, FromBlack, ToWhite, FromWhite };
+// Flash: fx09's drum-break flashes, a FadeToBlack unless --gentle dims them.
+enum class FadeKind { ToBlack, FromBlack, ToWhite, FromWhite, Flash };
 
 struct FadeCall {
     FadeKind kind;
@@ -32,3 +33,8 @@ const SceneRow* SceneRows(int* count);
 extern const float g_afFlashTimes[18];
 
 void CallFade(const FadeCall& f, float t);
+
+// --gentle: the drum-break flashes darken the picture only to kGentleFlashDepth, so that no
+// flash changes the band's relative luminance by 0.1 (at most three flashes in any second).
+constexpr float kGentleFlashDepth = 0.5f;
+void SetGentleFlashes(bool gentle);

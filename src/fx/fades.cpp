@@ -15,9 +15,10 @@ int FadeVertexAlpha(float opacity) { return static_cast<int>(opacity * 255.0f); 
 
 namespace {
 
-void DrawFade(float t, float start, float duration, bool rising, const char* texture) {
-    const float a = FadeOpacity(t, start, duration, rising);
-    if (a < 0.0f || !g_pRender || !g_pDevice) return;
+void DrawFade(float t, float start, float duration, bool rising, const char* texture, float depth = 1.0f) {
+    const float ramp = FadeOpacity(t, start, duration, rising);
+    if (ramp < 0.0f || !g_pRender || !g_pDevice) return;
+    const float a = ramp * depth;
     g_pRender->SetTextureMode(TM_ALPHABLEND, 0);
     g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     // The opacity comes from the vertices, not from the texture.
@@ -37,3 +38,6 @@ void FadeToBlack(float t, float start, float duration) { DrawFade(t, start, dura
 void FadeFromBlack(float t, float start, float duration) { DrawFade(t, start, duration, false, "black"); }
 void FadeToWhite(float t, float start, float duration) { DrawFade(t, start, duration, true, "white"); }
 void FadeFromWhite(float t, float start, float duration) { DrawFade(t, start, duration, false, "white"); }
+void DimToBlack(float t, float start, float duration, float depth) {
+    DrawFade(t, start, duration, true, "black", depth);
+}

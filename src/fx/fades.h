@@ -7,6 +7,8 @@ void FadeToBlack(float t, float start, float duration);
 void FadeFromBlack(float t, float start, float duration);
 void FadeToWhite(float t, float start, float duration);
 void FadeFromWhite(float t, float start, float duration);
+// FadeToBlack whose opacity ramps only up to `depth` (0 ... 1): a gentler flash.
+void DimToBlack(float t, float start, float duration, float depth);
 
 // The opacity of a fade at t (rising from 0 or falling from 1), or a negative value when the
 // half-open window [start, start + duration) does not hold t.

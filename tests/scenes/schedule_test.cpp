@@ -22,6 +22,7 @@ void FadeToBlack(float, float s, float d) { Record("ToBlack", s, d); }
 void FadeFromBlack(float, float s, float d) { Record("FromBlack", s, d); }
 void FadeToWhite(float, float s, float d) { Record("ToWhite", s, d); }
 void FadeFromWhite(float, float s, float d) { Record("FromWhite", s, d); }
+void DimToBlack(float, float s, float d, float) { Record("DimToBlack", s, d); }
 #define SCENE(n)                                 \
     void Init##n() {}                            \
     void Render##n(float) { g_calls.push_back(#n); }
@@ -97,6 +98,24 @@ TEST(SceneSchedule, FadesPerRowInCallOrder) {
         std::snprintf(buf, sizeof buf, "ToBlack(%g,0.07)", g_afFlashTimes[i]);
         EXPECT_EQ(flashes[i], buf);
     }
+}
+
+// --gentle dims the eighteen drum-break flashes and nothing else.
+TEST(SceneSchedule, GentleDimsOnlyTheDrumBreakFlashes) {
+    const std::vector<std::string> asWritten = FadesAt(45.8f);
+    SetGentleFlashes(true);
+    const std::vector<std::string> flashes = FadesAt(46.0f);
+    const std::vector<std::string> before = FadesAt(45.8f);
+    SetGentleFlashes(false);
+    EXPECT_EQ(before, asWritten);
+    ASSERT_EQ(flashes.size(), 19u);
+    for (int i = 0; i < 18; ++i) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "DimToBlack(%g,0.07)", g_afFlashTimes[i]);
+        EXPECT_EQ(flashes[i], buf);
+    }
+    EXPECT_EQ(flashes.back(), "ToBlack(47.772,0.2)");
+    EXPECT_EQ(FadesAt(46.0f).front(), "ToBlack(45.9,0.07)");
 }
 
 TEST(SceneSchedule, RowsRenderTheirScene) {
