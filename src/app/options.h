@@ -36,5 +36,3 @@ struct VelunarOptions {
 
 // The options of this run, filled by the entry point before start-up.
 extern VelunarOptions g_options;
-// Hands the options that change the show itself (--gentle) to the parts they change.
-void ApplyShowOptions(const VelunarOptions& opts);

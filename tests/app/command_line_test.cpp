@@ -59,7 +59,7 @@ TEST(Switches, JoinedLineHoldsEveryArgument) {
 
 TEST(Options, OurOwnNeverTripTheSwitches) {
     Argv a({"--help", "--version", "--at", "1", "--shot", "a.png", "--start", "2", "--capture", "v.mp4", "--fps",
-            "30", "--setup", "--scale", "auto"});
+            "30", "--setup", "--scale", "auto", "--loop", "--gentle"});
     const Switches s = Scan(JoinCommandLine(a.argc(), a.argv()).c_str());
     EXPECT_EQ(s.debug, 0);
     EXPECT_EQ(s.full, 1);
@@ -78,6 +78,12 @@ TEST(Options, ParsedValues) {
     EXPECT_TRUE(o.hasStart);
     EXPECT_DOUBLE_EQ(o.start, 170.0);
     EXPECT_FALSE(o.hasAt);
+    EXPECT_FALSE(o.loop || o.gentle);
+    Argv watch({"--loop", "--gentle", "--capture", "v.mp4"});
+    ASSERT_TRUE(ParseOptions(watch.argc(), watch.argv(), o, err)) << err;
+    EXPECT_TRUE(o.loop && o.gentle);
+    Argv valued({"--gentle=1"});
+    EXPECT_FALSE(ParseOptions(valued.argc(), valued.argv(), o, err));
     Argv cap({"--capture", "v.mp4", "--fps", "30"});
     ASSERT_TRUE(ParseOptions(cap.argc(), cap.argv(), o, err)) << err;
     EXPECT_EQ(o.capture, "v.mp4");

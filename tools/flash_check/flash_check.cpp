@@ -6,6 +6,7 @@
 // It runs in the runnable tree (data/ and the track beside the program).
 #include "app/capture_run.h"
 #include "app/command_line.h"
+#include "app/scene_schedule.h"
 #include "core/screen_layout.h"
 #include "flash_meter.h"
 #include "platform/d3d8/d3d8_ext.h"
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     D3D8_SetBackBufferScale(static_cast<unsigned>(opts.scale));
-    ApplyShowOptions(opts);
+    SetGentleFlashes(opts.gentle);
     g_pfnFrameRead = Measure;
     if (const int status = RunCapture(opts, CaptureWork::kReadBack)) return status == 1 ? 2 : status;
 
