@@ -8,6 +8,7 @@
 #include "app/offscreen.h"
 #include "app/options.h"
 #include "app/scene_schedule.h"
+#include "core/globals.h"
 #include "app/viewer_keys.h"
 #include "app/window_proc.h"
 #include "platform/d3d8/d3d8_ext.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     g_options = opts;
+    g_bGentle = g_options.gentle ? 1 : 0;
     SetGentleFlashes(g_options.gentle);
     // The device makes its back buffer this much larger; the program keeps its 800 x 600.
     D3D8_SetBackBufferScale(static_cast<unsigned>(g_options.scale));

@@ -7,6 +7,7 @@ HINSTANCE g_hInstance = nullptr;
 HWND g_hWnd = nullptr;
 BYTE g_bFullScreen = 0;
 BYTE g_bDebug = 0;
+BYTE g_bGentle = 0;
 int g_bInitialized = 0;
 int g_bActive = 0;
 DWORD g_dwStartTime = 0;

@@ -10,6 +10,8 @@ extern HWND g_hWnd;
 extern BYTE g_bFullScreen;
 // Keep debug.txt at exit ("-debug").
 extern BYTE g_bDebug;
+// --gentle: flashes held to the photosensitivity guideline's three a second.
+extern BYTE g_bGentle;
 // 1 once start-up has succeeded; frames run only then.
 extern int g_bInitialized;
 // 1 while the window is active and not minimised; frames run only then.

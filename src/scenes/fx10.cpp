@@ -30,6 +30,11 @@ void InitFx10() {
     g_pFx10Flower->UpdateBuffers();
 }
 
+namespace {
+// --gentle's share of the shaken flower's jumps.
+constexpr float kGentleShake = 0.2f;
+}  // namespace
+
 void RenderFx10(float t) {
     const float level = SpectrumLevel(FSOUND_DSP_GetSpectrum());
     const float e = static_cast<float>(g_dwElapsed);
@@ -79,7 +84,9 @@ void RenderFx10(float t) {
     float sx = -1.0f, sy = -1.0f;
     if (crt::rand() % 10 < 5) sx = 1.0f;
     if (crt::rand() % 10 < 5) sy = 1.0f;
-    const float shake = static_cast<float>(crt::rand() % 100 + 50) * level;
+    // The shaken flower jumps to a new place every frame; --gentle keeps its jumps small, so the
+    // band does not flicker more than three times a second.
+    const float shake = static_cast<float>(crt::rand() % 100 + 50) * level * (g_bGentle ? kGentleShake : 1.0f);
 
     g_pFx10Flower->m_vPos = Vector3(0.0f, 0.0f, 0.0f);
     g_pCamera->Set(0.1f, Fx10CameraHeight(t), 0.1f, 0.0f, 0.0f, 1.01f);

@@ -7,6 +7,7 @@
 #include "app/capture_run.h"
 #include "app/command_line.h"
 #include "app/scene_schedule.h"
+#include "core/globals.h"
 #include "core/screen_layout.h"
 #include "flash_meter.h"
 #include "platform/d3d8/d3d8_ext.h"
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     D3D8_SetBackBufferScale(static_cast<unsigned>(opts.scale));
+    g_bGentle = opts.gentle ? 1 : 0;
     SetGentleFlashes(opts.gentle);
     g_pfnFrameRead = Measure;
     if (const int status = RunCapture(opts, CaptureWork::kReadBack)) return status == 1 ? 2 : status;
