@@ -44,20 +44,6 @@ pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>
     _exit(127);
 }
 
-// The exit status, or nothing if the process outlived the limit (it is then killed).
-std::optional<int> WaitFor(pid_t pid, std::chrono::milliseconds limit) {
-    const auto until = std::chrono::steady_clock::now() + limit;
-    int status = 0;
-    while (std::chrono::steady_clock::now() < until) {
-        const pid_t r = waitpid(pid, &status, WNOHANG);
-        if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        std::this_thread::sleep_for(20ms);
-    }
-    kill(-pid, SIGKILL);
-    waitpid(pid, &status, 0);
-    return std::nullopt;
-}
-
 // Runs a command to completion and returns what it printed (empty on failure).
 std::string Capture(const std::string& command) {
     std::string out;
@@ -68,6 +54,25 @@ std::string Capture(const std::string& command) {
     }
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
     return out;
+}
+
+// The exit status, or nothing if the process outlived the limit (it is then killed).
+std::optional<int> WaitFor(pid_t pid, std::chrono::milliseconds limit) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (std::chrono::steady_clock::now() < until) {
+        const pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(20ms);
+    }
+    // Where it hangs, for the failure message (when gdb is installed).
+    const std::string stacks = Capture("command -v gdb > /dev/null && timeout 60 gdb -p " + std::to_string(pid) +
+                                       " -batch -ex 'thread apply all bt' 2>/dev/null | grep -E '^(Thread|#)'");
+    if (!stacks.empty())
+        std::fprintf(stderr, "program %d still running after the wait; its threads:\n%s\n", pid, stacks.c_str());
+    kill(-pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return std::nullopt;
 }
 
 class Xvfb {

@@ -46,6 +46,18 @@ bool g_videoUp = false;
 // The WM_CLASS hint of X11 follows the class name of the first window, read at window creation.
 void SetX11Class(const std::string& name) { setenv("SDL_VIDEO_X11_WMCLASS", name.c_str(), 1); }
 
+// At process exit the device's GL context is still current, with the last frame's drawing in
+// flight: the show ends inside WM_DESTROY before that frame is presented, and the device is left
+// to process exit. Mesa's software rasteriser deadlocks when its threads are torn down (as closing
+// the display does) while a frame is being rasterised, so that work is finished first.
+void QuitVideoAtExit() {
+    if (SDL_GL_GetCurrentContext()) {
+        using GlFinish = void (*)();
+        if (auto finish = reinterpret_cast<GlFinish>(SDL_GL_GetProcAddress("glFinish"))) finish();
+    }
+    SDL_Quit();
+}
+
 HWND CreateSdlWindow(const std::string& title, WNDPROC proc, int x, int y, int w, int h, bool visible,
                      HICON icon) {
     if (!velunar::window::EnsureVideo()) return nullptr;
@@ -73,7 +85,7 @@ bool EnsureVideo() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
     g_videoUp = true;
     // Restores a changed display mode and the cursor when the process ends inside WM_DESTROY.
-    std::atexit(SDL_Quit);
+    std::atexit(QuitVideoAtExit);
     return true;
 }
 
