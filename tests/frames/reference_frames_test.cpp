@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "core/screen_layout.h"
@@ -43,7 +44,7 @@ const Shot kShots[] = {
     {"fx03", 87.3},   {"fx03", 88.6},   {"fx03", 104.95},
     {"fx05", 105.25}, {"fx05", 107.5},  {"fx05", 109.6},
     {"fx08", 110.0},  {"fx08", 128.6},  {"fx08", 146.1},
-    {"fx06", 147.0},  {"fx06", 151.9},  {"fx06", 157.5},  {"fx06", 163.0},  {"fx06", 166.5},  {"fx06", 170.0},
+    {"fx06", 147.0},  {"fx06", 151.48},  {"fx06", 157.5},  {"fx06", 163.0},  {"fx06", 166.5},  {"fx06", 170.0},
     {"intro", -2.0, 2}, {"fx03", 88.6, 2}, {"fx06", 166.5, 2},
 };
 
@@ -55,6 +56,8 @@ std::string FileName(const Shot& s) {
     std::snprintf(name, sizeof name, "%s_t%07.3f%s.png", s.scene, s.t, s.scale == 2 ? "_x2" : "");
     return name;
 }
+
+void PrintTo(const Shot& s, std::ostream* os) { *os << FileName(s); }
 
 struct Difference {
     long over = 0;  // pixels with a channel more than kTolerance off
