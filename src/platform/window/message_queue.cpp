@@ -116,7 +116,11 @@ bool Take(LPMSG msg, bool remove) {
         if (remove) g_quitPosted = false;
         return true;
     }
-    if (VelunarWindow* w = velunar::window::detail::FirstVisible()) {
+    VelunarWindow* w = velunar::window::detail::FirstVisible();
+    // Nothing of a minimised or unmapped window is seen: it asks for no paint until it is shown
+    // again, so the loop sleeps in SDL_WaitEvent instead of spinning through skipped frames.
+    if (w && w->sdl && (SDL_GetWindowFlags(w->sdl) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN))) w = nullptr;
+    if (w) {
         *msg = MSG{};
         msg->hwnd = w;
         msg->message = WM_PAINT;

@@ -59,9 +59,11 @@ void QuitVideoAtExit() {
 }
 
 HWND CreateSdlWindow(const std::string& title, WNDPROC proc, int x, int y, int w, int h, bool visible,
-                     HICON icon) {
+                     HICON icon, bool sizable = false) {
     if (!velunar::window::EnsureVideo()) return nullptr;
     Uint32 flags = SDL_WINDOW_OPENGL | (visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
+    // A sizing frame: the user may resize; presentation scales the picture with its aspect kept.
+    if (sizable) flags |= SDL_WINDOW_RESIZABLE;
     SDL_Window* sdl = SDL_CreateWindow(title.c_str(), x, y, w, h, flags);
     if (!sdl) return nullptr;
     auto win = std::make_unique<VelunarWindow>();
@@ -175,7 +177,8 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
     const int clientW = framed ? std::max(1, width - kFrameWidth) : width;
     const int clientH = framed ? std::max(1, height - kFrameHeight) : height;
     const bool visible = (style & WS_VISIBLE) != 0;
-    HWND hWnd = CreateSdlWindow(windowName ? windowName : "", cls->proc, x, y, clientW, clientH, visible, cls->icon);
+    HWND hWnd = CreateSdlWindow(windowName ? windowName : "", cls->proc, x, y, clientW, clientH, visible, cls->icon,
+                                (style & WS_THICKFRAME) != 0);
     if (hWnd) hWnd->className = cls->name;
     // A window shown on creation comes to the front and is activated, as on Windows.
     if (hWnd && visible) detail::PostActivation(hWnd, true, false);
