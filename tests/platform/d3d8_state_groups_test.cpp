@@ -104,6 +104,43 @@ TEST_F(StateGroups, AChangeInOneGroupAloneReachesTheNextDraw) {
     halves->Release();
 }
 
+// A value set again unchanged marks nothing stale; the next change, set directly or by a state
+// block recorded while the device held the same value, must still reach the draw.
+TEST_F(StateGroups, AValueSetAgainThenChangedReachesTheDraw) {
+    dev->SetRenderState(D3DRS_ZENABLE, FALSE);
+    const D3DVIEWPORT8 whole{0, 0, kWidth, kHeight, 0.0f, 1.0f}, left{0, 0, kWidth / 2, kHeight, 0.0f, 1.0f};
+    ASSERT_EQ(dev->SetViewport(&whole), D3D_OK);
+    DWORD block = 0;
+    ASSERT_EQ(dev->BeginStateBlock(), D3D_OK);
+    ASSERT_EQ(dev->SetViewport(&whole), D3D_OK);
+    ASSERT_EQ(dev->EndStateBlock(&block), D3D_OK);
+
+    ClearTo(0xff000000);
+    ASSERT_EQ(dev->SetViewport(&whole), D3D_OK);
+    ASSERT_EQ(dev->SetViewport(&left), D3D_OK);
+    ASSERT_EQ(Quad(0, 0, kWidth, kHeight, 0xffffffff), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(600, 300), 0xff000000)) << "viewport set directly";
+    ASSERT_EQ(dev->ApplyStateBlock(block), D3D_OK);
+    ASSERT_EQ(Quad(0, 0, kWidth, kHeight, 0xffffffff), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(600, 300), 0xffffffff)) << "viewport from the block";
+    dev->DeleteStateBlock(block);
+
+    IDirect3DTexture8* green = MakeTexture(2, 2, [](UINT, UINT) { return 0xff00ff00u; });
+    IDirect3DTexture8* blue = MakeTexture(2, 2, [](UINT, UINT) { return 0xff0000ffu; });
+    dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    dev->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    dev->SetTexture(0, green);
+    ASSERT_EQ(TexturedQuad(0, 0, 10, 10, 0xffffffff), D3D_OK);
+    dev->SetTexture(0, green);
+    dev->SetTexture(0, blue);
+    ASSERT_EQ(TexturedQuad(20, 0, 30, 10, 0xffffffff), D3D_OK);
+    EXPECT_TRUE(Near(Pixel(5, 5), 0xff00ff00)) << "texture";
+    EXPECT_TRUE(Near(Pixel(25, 5), 0xff0000ff));
+    dev->SetTexture(0, nullptr);
+    green->Release();
+    blue->Release();
+}
+
 TEST_F(StateGroups, DrawsAfterPresentKeepTheirMasks) {
     // Present writes every channel of the window; the back buffer's next draws still follow the
     // render states.

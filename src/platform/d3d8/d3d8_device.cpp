@@ -38,6 +38,15 @@ namespace {
 
 Surface* AsSurface(IDirect3DSurface8* s) { return static_cast<Surface*>(s); }
 
+// Stores a value the program sets; true when it differs from the one held. Byte equality: these
+// are plain records of floats and words, and a -0 taken for a change only costs a rebind.
+template <typename T>
+bool Store(T& slot, const T& value) {
+    if (std::memcmp(&slot, &value, sizeof(T)) == 0) return false;
+    slot = value;
+    return true;
+}
+
 constexpr unsigned kMaxBackBufferScale = 4;
 
 // The largest factor whose picture fits the window's display, for a scale of 0.
@@ -443,9 +452,9 @@ StateMask* Device::RecordMask() { return m_recording ? &m_recording->mask : null
 HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) {
     int slot = TransformSlotOf(State);
     if (!pMatrix || slot < 0) return D3DERR_INVALIDCALL;
-    Target().transforms[slot] = *pMatrix;
+    const bool changed = Store(Target().transforms[slot], *pMatrix);
     if (StateMask* m = RecordMask()) m->transforms.set(slot);
-    else MarkDirty(kDirtyUniforms);
+    else if (changed) MarkDirty(kDirtyUniforms);
     return D3D_OK;
 }
 
@@ -473,12 +482,9 @@ HRESULT Device::SetViewport(const D3DVIEWPORT8* pViewport) {
     if (pViewport->Width == 0 || pViewport->Height == 0 || pViewport->X + pViewport->Width > d.Width / TargetScale() ||
         pViewport->Y + pViewport->Height > d.Height / TargetScale())
         return D3DERR_INVALIDCALL;
-    Target().viewport = *pViewport;
-    if (StateMask* m = RecordMask()) {
-        m->viewport = true;
-    } else {
-        MarkDirty(kDirtyViewport | kDirtyUniforms);
-    }
+    const bool changed = Store(Target().viewport, *pViewport);
+    if (StateMask* m = RecordMask()) m->viewport = true;
+    else if (changed) MarkDirty(kDirtyViewport | kDirtyUniforms);
     return D3D_OK;
 }
 
@@ -490,9 +496,9 @@ HRESULT Device::GetViewport(D3DVIEWPORT8* pViewport) {
 
 HRESULT Device::SetMaterial(const D3DMATERIAL8* pMaterial) {
     if (!pMaterial) return D3DERR_INVALIDCALL;
-    Target().material = *pMaterial;
+    const bool changed = Store(Target().material, *pMaterial);
     if (StateMask* m = RecordMask()) m->material = true;
-    else MarkDirty(kDirtyUniforms);
+    else if (changed) MarkDirty(kDirtyUniforms);
     return D3D_OK;
 }
 
@@ -504,9 +510,9 @@ HRESULT Device::GetMaterial(D3DMATERIAL8* pMaterial) {
 
 HRESULT Device::SetLight(DWORD Index, const D3DLIGHT8* pLight) {
     if (!pLight || pLight->Type < D3DLIGHT_POINT || pLight->Type > D3DLIGHT_DIRECTIONAL) return D3DERR_INVALIDCALL;
-    Target().lights[Index].light = *pLight;
+    const bool changed = Store(Target().lights[Index].light, *pLight);
     if (StateMask* m = RecordMask()) m->lights[Index] = true;
-    else MarkDirty(kDirtyUniforms);
+    else if (changed) MarkDirty(kDirtyUniforms);
     return D3D_OK;
 }
 
@@ -566,9 +572,12 @@ HRESULT Device::GetRenderState(D3DRENDERSTATETYPE State, DWORD* pValue) {
 
 HRESULT Device::SetTexture(DWORD Stage, IDirect3DBaseTexture8* pTexture) {
     if (Stage >= D3D8_MAX_TEXTURE_STAGES) return D3DERR_INVALIDCALL;
-    Target().textures[Stage].Reset(pTexture, true);
+    // The slot's reference keeps its texture alive, so the same pointer is the same texture.
+    ComPtr<IDirect3DBaseTexture8>& slot = Target().textures[Stage];
+    const bool changed = slot.Get() != pTexture;
+    if (changed) slot.Reset(pTexture, true);
     if (StateMask* m = RecordMask()) m->textures.set(Stage);
-    else MarkDirty(kDirtyProgramKey | kDirtyTextures);
+    else if (changed) MarkDirty(kDirtyProgramKey | kDirtyTextures);
     return D3D_OK;
 }
 
