@@ -115,7 +115,7 @@ bool Device::Init(IDirect3D8* d3d, SDL_Window* window, bool ownsWindow, const D3
                              D3DPOOL_DEFAULT);
     m_backBuffer.Reset(back, false);
     m_renderTarget.Reset(back->LevelSurface(0), true);
-    m_swapChain.Init(window, m_pp.Windowed != FALSE, back->Name(), static_cast<int>(backWidth),
+    m_swapChain.Init(m_gl, window, m_pp.Windowed != FALSE, back->Name(), static_cast<int>(backWidth),
                      static_cast<int>(backHeight));
 
     bool autoDepth = m_pp.EnableAutoDepthStencil && FindFormat(m_pp.AutoDepthStencilFormat) &&
@@ -426,7 +426,7 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
     auto clearRect = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
         x0 = std::max(x0, vx0), y0 = std::max(y0, vy0), x1 = std::min(x1, vx1), y1 = std::min(y1, vy1);
         if (x1 <= x0 || y1 <= y0) return;
-        glScissor(x0, y0, x1 - x0, y1 - y0);
+        m_gl.Scissor(x0, y0, x1 - x0, y1 - y0);
         glClear(bits);
     };
     if (Count == 0)

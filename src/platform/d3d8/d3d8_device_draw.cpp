@@ -157,7 +157,7 @@ bool UsesTexture(DWORD op, DWORD arg0, DWORD arg1, DWORD arg2) {
 // ---- fixed-function groups --------------------------------------------------------------------
 
 void Device::BindTargets() {
-    glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
+    m_gl.BindFramebuffer(m_fbo);
     Surface* rt = static_cast<Surface*>(m_renderTarget.Get());
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, rt->Container()->Name(),
                            static_cast<GLint>(rt->Level()));
@@ -210,8 +210,8 @@ void Device::BindRasteriser() {
     m_gl.Enable(GlStateCache::kScissorTest, keep);
     if (keep) {
         const LONG k = static_cast<LONG>(TargetScale());
-        glScissor(m_keep.left * k, m_keep.top * k, std::max<LONG>(0, m_keep.right - m_keep.left) * k,
-                  std::max<LONG>(0, m_keep.bottom - m_keep.top) * k);
+        m_gl.Scissor(m_keep.left * k, m_keep.top * k, std::max<LONG>(0, m_keep.right - m_keep.left) * k,
+                     std::max<LONG>(0, m_keep.bottom - m_keep.top) * k);
     }
     // Screen-clockwise (Direct3D, y down) is GL's counter-clockwise in our top-row-first targets.
     const DWORD cull = rs[D3DRS_CULLMODE];
@@ -443,11 +443,8 @@ bool Device::BindProgram(D3DPRIMITIVETYPE type) {
         m_keyPrimitive = type;
         m_dirty &= ~kDirtyProgramKey;
         if (!m_program || !(key == m_key)) {
-            size_t before = m_programs.Size();
-            m_program = m_programs.Get(key);
+            m_program = m_programs.Get(key, m_gl);
             m_key = key;
-            // A new program was bound while it was being built.
-            if (m_programs.Size() != before) m_gl.ProgramBoundElsewhere(m_program ? m_program->name : 0);
             // Another key may use other stages.
             m_dirty |= kDirtyTextures;
         }

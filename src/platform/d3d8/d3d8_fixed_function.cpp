@@ -402,7 +402,7 @@ ProgramSource GenerateProgramSource(const ProgramKey& key) {
     return src;
 }
 
-Program* ProgramCache::Get(const ProgramKey& key) {
+Program* ProgramCache::Get(const ProgramKey& key, GlStateCache& gl) {
     auto it = m_programs.find(key);
     if (it != m_programs.end()) return it->second.get();
 
@@ -433,7 +433,7 @@ Program* ProgramCache::Get(const ProgramKey& key) {
         GLuint p = prog->name;
         LookUpUniforms(p, kVertexUniforms, prog->u);
         LookUpUniforms(p, kFragmentUniforms, prog->u);
-        glUseProgram(p);
+        gl.UseProgram(p);
         for (int i = 0; i < kMaxStages; ++i) {
             GLint loc = glGetUniformLocation(p, (kSamplerUniform + std::to_string(i)).c_str());
             if (loc >= 0) glUniform1i(loc, i);

@@ -1,7 +1,7 @@
 // d3d8_fixed_function.h - the GL programs that stand in for Direct3D 8's fixed-function pipeline.
 // A program is generated for each distinct key (the state that changes the shader's code) and
 // kept in a cache; everything numeric reaches it as uniforms.
-// Depends on: d3d8.h, d3d8_gl.h.
+// Depends on: d3d8.h, d3d8_gl.h, d3d8_gl_cache.h.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/d3d8_gl.h"
+#include "platform/d3d8/d3d8_gl_cache.h"
 
 namespace velunar::d3d8 {
 
@@ -95,8 +96,9 @@ ProgramSource GenerateProgramSource(const ProgramKey& key);
 
 class ProgramCache {
 public:
-    // The program for the key, built on first use; null when GL rejects it (logged once).
-    Program* Get(const ProgramKey& key);
+    // The program for the key, built on first use (binding it, to set its samplers' units); null
+    // when GL rejects it (logged once).
+    Program* Get(const ProgramKey& key, GlStateCache& gl);
     size_t Size() const { return m_programs.size(); }
 
 private:

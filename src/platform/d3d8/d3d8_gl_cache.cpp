@@ -58,6 +58,23 @@ void GlStateCache::Viewport(GLint x, GLint y, GLsizei width, GLsizei height) {
     m_viewport[0] = x, m_viewport[1] = y, m_viewport[2] = width, m_viewport[3] = height;
 }
 
+void GlStateCache::Scissor(GLint x, GLint y, GLsizei width, GLsizei height) {
+    if (x == m_scissor[0] && y == m_scissor[1] && width == m_scissor[2] && height == m_scissor[3]) return;
+    glScissor(x, y, width, height);
+    m_scissor[0] = x, m_scissor[1] = y, m_scissor[2] = width, m_scissor[3] = height;
+}
+
+void GlStateCache::BindFramebuffers(GLuint draw, GLuint read) {
+    if (draw == m_drawFramebuffer && read == m_readFramebuffer) return;
+    if (draw == read) {
+        glBindFramebuffer(GL_FRAMEBUFFER, draw);
+    } else {
+        if (draw != m_drawFramebuffer) glBindFramebuffer(GL_DRAW_FRAMEBUFFER, draw);
+        if (read != m_readFramebuffer) glBindFramebuffer(GL_READ_FRAMEBUFFER, read);
+    }
+    m_drawFramebuffer = draw, m_readFramebuffer = read;
+}
+
 void GlStateCache::DepthRange(float nearZ, float farZ) {
     if (nearZ == m_depthRange[0] && farZ == m_depthRange[1]) return;
     glDepthRange(nearZ, farZ);

@@ -27,6 +27,10 @@ public:
     // Bits 0 ... 3: red, green, blue, alpha.
     void ColorMask(uint32_t mask);
     void Viewport(GLint x, GLint y, GLsizei width, GLsizei height);
+    void Scissor(GLint x, GLint y, GLsizei width, GLsizei height);
+    // The framebuffers draws write and reads and blits take (0: the window's).
+    void BindFramebuffers(GLuint draw, GLuint read);
+    void BindFramebuffer(GLuint framebuffer) { BindFramebuffers(framebuffer, framebuffer); }
     void DepthRange(float nearZ, float farZ);
 
     void UseProgram(GLuint program);
@@ -42,8 +46,6 @@ public:
     bool SameLayout(GLuint buffer, const void* base, uint32_t fvf, uint32_t stride) const;
     void SetLayout(GLuint buffer, const void* base, uint32_t fvf, uint32_t stride);
 
-    // A program the cache did not bind is current (GL binds while it builds one).
-    void ProgramBoundElsewhere(GLuint program) { m_program = program; }
     // GL names being deleted, which GL may hand out again.
     void ForgetTexture(GLuint texture);
     void ForgetBuffer(GLuint buffer);
@@ -59,6 +61,8 @@ private:
     uint32_t m_depthMask = kUnknown;
     uint32_t m_colorMask = kUnknown;
     GLint m_viewport[4] = {-1, -1, -1, -1};
+    GLint m_scissor[4] = {-1, -1, -1, -1};
+    GLuint m_drawFramebuffer = kUnknown, m_readFramebuffer = kUnknown;
     float m_depthRange[2] = {-1.f, -1.f};
     GLuint m_program = 0;
     int m_activeUnit = -1;

@@ -63,14 +63,15 @@ void GrowWindowTo(SDL_Window* window, int width, int height) {
 
 }  // namespace
 
-void SwapChain::Init(SDL_Window* window, bool windowed, GLuint backBufferTexture, int width, int height) {
+void SwapChain::Init(GlStateCache& gl, SDL_Window* window, bool windowed, GLuint backBufferTexture, int width,
+                     int height) {
     m_window = window;
     m_width = width;
     m_height = height;
     if (!windowed && !IsHeadlessDriver()) SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     if (windowed && !IsHeadlessDriver()) GrowWindowTo(window, width, height);
     glGenFramebuffers(1, &m_readFbo);
-    glBindFramebuffer(GL_FRAMEBUFFER, m_readFbo);
+    gl.BindFramebuffer(m_readFbo);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBufferTexture, 0);
 }
 
@@ -90,8 +91,7 @@ void SwapChain::Present(GlStateCache& gl) {
     SDL_GL_GetDrawableSize(m_window, &dw, &dh);
     const PresentRect r = LetterboxRect(dw, dh, m_width, m_height);
 
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_readFbo);
+    gl.BindFramebuffers(0, m_readFbo);
     gl.Enable(GlStateCache::kScissorTest, false);
     gl.ColorMask(0xf);
     glClearColor(0, 0, 0, 1);

@@ -32,7 +32,7 @@ class SwapChain {
 public:
     // Takes the window full screen (desktop size) unless windowed or headless, and reads the
     // back buffer texture through a framebuffer of its own.
-    void Init(SDL_Window* window, bool windowed, GLuint backBufferTexture, int width, int height);
+    void Init(GlStateCache& gl, SDL_Window* window, bool windowed, GLuint backBufferTexture, int width, int height);
     void Release();
     // Shows the back buffer. The draw framebuffer is the window's afterwards, and the scissor
     // test and colour mask are left off and full.
