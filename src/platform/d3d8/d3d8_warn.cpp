@@ -1,4 +1,4 @@
-// d3d8_warn.cpp - the warning texts and the record of those already written.
+// d3d8_warn.cpp - the record of the warnings already written.
 #include "platform/d3d8/d3d8_warn.h"
 
 #include <atomic>
@@ -10,11 +10,9 @@ namespace {
 constexpr int kCount = static_cast<int>(Unimplemented::Count);
 
 constexpr const char* kTexts[kCount] = {
-    "d3d8: the stencil test is not carried out",
-    "d3d8: fog is not drawn",
-    "d3d8: point and spot lights are lit as directional lights",
-    "d3d8: a texture op without an equivalent here (bump mapping, premodulate) selects arg1",
-    "d3d8: a fixed-function program failed to build; its draws are skipped",
+#define VELUNAR_D3D8_TEXT(id, text) text,
+    VELUNAR_D3D8_UNIMPLEMENTED(VELUNAR_D3D8_TEXT)
+#undef VELUNAR_D3D8_TEXT
 };
 
 std::atomic<bool> g_warned[kCount];

@@ -5,13 +5,19 @@
 
 namespace velunar::d3d8 {
 
-// What the device meets but does not do; the show never asks for these.
+// What the device meets but does not do (the show never asks for these), each with the line its
+// warning writes: one row per path, read by the enum below and by the texts.
+#define VELUNAR_D3D8_UNIMPLEMENTED(ROW)                                                                   \
+    ROW(StencilTest, "d3d8: the stencil test is not carried out")                                         \
+    ROW(Fog, "d3d8: fog is not drawn")                                                                    \
+    ROW(PointSpotLights, "d3d8: point and spot lights are lit as directional lights")                     \
+    ROW(TextureOp, "d3d8: a texture op without an equivalent here (bump mapping, premodulate) selects arg1") \
+    ROW(ProgramBuild, "d3d8: a fixed-function program failed to build; its draws are skipped")
+
 enum class Unimplemented : int {
-    StencilTest,      // D3DRS_STENCILENABLE: drawn without the stencil test
-    Fog,              // D3DRS_FOGENABLE: drawn without fog
-    PointSpotLights,  // point and spot lights: lit as directional lights
-    TextureOp,        // bump mapping and premodulate: the stage selects arg1
-    ProgramBuild,     // GL rejected a generated program: its draws are skipped
+#define VELUNAR_D3D8_ID(id, text) id,
+    VELUNAR_D3D8_UNIMPLEMENTED(VELUNAR_D3D8_ID)
+#undef VELUNAR_D3D8_ID
     Count
 };
 
