@@ -127,8 +127,10 @@ private:
         if (groups & kDirtyUniforms) ++m_uniformStamp;
     }
 
-    // Drawing (d3d8_device_draw.cpp): PrepareDraw binds every stale group, one function each.
-    bool PrepareDraw(D3DPRIMITIVETYPE type);
+    // Drawing (d3d8_device_draw.cpp). What every draw does once its arguments hold: nothing while
+    // frames are replayed or when it would leave the target as it is, else bind every stale group,
+    // one function each. False when the draw stops there, with what it returns in `result`.
+    bool StartDraw(D3DPRIMITIVETYPE type, const DrawVertices& vertices, HRESULT& result);
     void BindTargets();
     void BindBlend();
     void BindDepth();
@@ -138,8 +140,6 @@ private:
     void BindUniforms();
     void BindTextures();
     void BuildKey(D3DPRIMITIVETYPE type, ProgramKey& key) const;
-    // The draw would leave the target as it is (false for a vertex format the draw would refuse).
-    bool ChangesNothing(D3DPRIMITIVETYPE type, const DrawVertices& vertices) const;
     void SetupVertexLayout(GLuint buffer, const void* base, DWORD fvf, UINT stride);
     GLuint SamplerFor(DWORD stage);
 

@@ -456,17 +456,18 @@ bool Device::BindProgram(D3DPRIMITIVETYPE type) {
 
 // ---- draws ------------------------------------------------------------------------------------
 
-bool Device::ChangesNothing(D3DPRIMITIVETYPE type, const DrawVertices& vertices) const {
+bool Device::StartDraw(D3DPRIMITIVETYPE type, const DrawVertices& vertices, HRESULT& result) {
+    result = D3D_OK;
+    if (D3D8_GetSkipDraws()) return false;
+    result = D3DERR_INVALIDCALL;
     const DWORD fvf = m_state.vertexShader;
     if (fvf == 0 || fvf > 0xffffff || (fvf & D3DFVF_POSITION_MASK) == 0) return false;
     ProgramKey key;
     BuildKey(type, key);
-    return DrawChangesNothing(m_state, key, type, vertices);
-}
-
-bool Device::PrepareDraw(D3DPRIMITIVETYPE type) {
-    const DWORD fvf = m_state.vertexShader;
-    if (fvf == 0 || fvf > 0xffffff || (fvf & D3DFVF_POSITION_MASK) == 0) return false;
+    if (DrawChangesNothing(m_state, key, type, vertices)) {
+        result = D3D_OK;
+        return false;
+    }
     if (m_dirty & kDirtyTargets) BindTargets();
     if (m_dirty & kDirtyBlend) BindBlend();
     if (m_dirty & kDirtyDepth) BindDepth();
@@ -475,6 +476,7 @@ bool Device::PrepareDraw(D3DPRIMITIVETYPE type) {
     if (!BindProgram(type)) return false;
     BindUniforms();
     if (m_dirty & kDirtyTextures) BindTextures();
+    result = D3D_OK;
     return true;
 }
 
@@ -484,10 +486,10 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, 
     if (!vb || count == 0) return D3DERR_INVALIDCALL;
     const UINT stride = m_state.streamStride ? m_state.streamStride : FvfStride(m_state.vertexShader);
     if (stride == 0 || static_cast<uint64_t>(StartVertex + count) * stride > vb->Store().Length()) return D3DERR_INVALIDCALL;
-    if (D3D8_GetSkipDraws()) return D3D_OK;
-    if (ChangesNothing(PrimitiveType, {vb->Store().Bytes(), vb->Store().Length(), stride, nullptr, 2, StartVertex, count, 0}))
-        return D3D_OK;
-    if (!PrepareDraw(PrimitiveType)) return D3DERR_INVALIDCALL;
+    HRESULT hr;
+    if (!StartDraw(PrimitiveType, {vb->Store().Bytes(), vb->Store().Length(), stride, nullptr, 2, StartVertex, count, 0},
+                   hr))
+        return hr;
     SetupVertexLayout(vb->Store().Name(), nullptr, m_state.vertexShader, stride);
     glDrawArrays(PrimitiveMode(PrimitiveType), static_cast<GLint>(StartVertex), static_cast<GLsizei>(count));
     D3D8_GL_CHECK("DrawPrimitive");
@@ -502,12 +504,12 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT, UINT,
     const UINT indexSize = ib->Format() == D3DFMT_INDEX32 ? 4 : 2;
     if (static_cast<uint64_t>(StartIndex + count) * indexSize > ib->Store().Length()) return D3DERR_INVALIDCALL;
     const UINT stride = m_state.streamStride ? m_state.streamStride : FvfStride(m_state.vertexShader);
-    if (D3D8_GetSkipDraws()) return D3D_OK;
-    if (ChangesNothing(PrimitiveType, {vb->Store().Bytes(), vb->Store().Length(), stride,
-                                       ib->Store().Bytes() + static_cast<size_t>(StartIndex) * indexSize, indexSize, 0,
-                                       count, m_state.baseVertexIndex}))
-        return D3D_OK;
-    if (!PrepareDraw(PrimitiveType)) return D3DERR_INVALIDCALL;
+    HRESULT hr;
+    if (!StartDraw(PrimitiveType, {vb->Store().Bytes(), vb->Store().Length(), stride,
+                                   ib->Store().Bytes() + static_cast<size_t>(StartIndex) * indexSize, indexSize, 0,
+                                   count, m_state.baseVertexIndex},
+                   hr))
+        return hr;
     SetupVertexLayout(vb->Store().Name(), nullptr, m_state.vertexShader, stride);
     m_gl.BindElementBuffer(ib->Store().Name());
     glDrawElementsBaseVertex(PrimitiveMode(PrimitiveType), static_cast<GLsizei>(count),
@@ -525,12 +527,12 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCo
     // As Direct3D does, a UP draw leaves stream 0 unset.
     m_state.stream.Reset(nullptr, false);
     m_state.streamStride = 0;
-    if (D3D8_GetSkipDraws()) return D3D_OK;
-    if (ChangesNothing(PrimitiveType, {static_cast<const BYTE*>(pVertexStreamZeroData),
-                                       static_cast<size_t>(count) * VertexStreamZeroStride, VertexStreamZeroStride,
-                                       nullptr, 2, 0, count, 0}))
-        return D3D_OK;
-    if (!PrepareDraw(PrimitiveType)) return D3DERR_INVALIDCALL;
+    HRESULT hr;
+    if (!StartDraw(PrimitiveType, {static_cast<const BYTE*>(pVertexStreamZeroData),
+                                   static_cast<size_t>(count) * VertexStreamZeroStride, VertexStreamZeroStride, nullptr,
+                                   2, 0, count, 0},
+                   hr))
+        return hr;
     m_gl.BindArrayBuffer(m_userVertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * VertexStreamZeroStride, pVertexStreamZeroData,
                  GL_STREAM_DRAW);
@@ -550,14 +552,13 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinV
     m_state.stream.Reset(nullptr, false);
     m_state.streamStride = 0;
     m_state.indices.Reset(nullptr, false);
-    if (D3D8_GetSkipDraws()) return D3D_OK;
     const UINT indexSize = IndexDataFormat == D3DFMT_INDEX32 ? 4 : 2;
-    if (ChangesNothing(PrimitiveType, {static_cast<const BYTE*>(pVertexStreamZeroData),
-                                       static_cast<size_t>(MinVertexIndex + NumVertexIndices) * VertexStreamZeroStride,
-                                       VertexStreamZeroStride, static_cast<const BYTE*>(pIndexData), indexSize, 0, count,
-                                       0}))
-        return D3D_OK;
-    if (!PrepareDraw(PrimitiveType)) return D3DERR_INVALIDCALL;
+    HRESULT hr;
+    if (!StartDraw(PrimitiveType, {static_cast<const BYTE*>(pVertexStreamZeroData),
+                                   static_cast<size_t>(MinVertexIndex + NumVertexIndices) * VertexStreamZeroStride,
+                                   VertexStreamZeroStride, static_cast<const BYTE*>(pIndexData), indexSize, 0, count, 0},
+                   hr))
+        return hr;
     m_gl.BindArrayBuffer(m_userVertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(MinVertexIndex + NumVertexIndices) * VertexStreamZeroStride,
                  pVertexStreamZeroData, GL_STREAM_DRAW);
