@@ -53,7 +53,7 @@ HRESULT BufferStore::Unlock() {
 }
 
 VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-    : m_device(device), m_store(GL_ARRAY_BUFFER, length) {
+    : RefCounted(device), m_store(GL_ARRAY_BUFFER, length) {
     m_desc.Format = D3DFMT_VERTEXDATA;
     m_desc.Type = D3DRTYPE_VERTEXBUFFER;
     m_desc.Usage = usage;
@@ -65,16 +65,6 @@ VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, 
 VertexBuffer::~VertexBuffer() { m_device->ForgetBuffer(m_store.Name()); }
 IndexBuffer::~IndexBuffer() { m_device->ForgetBuffer(m_store.Name()); }
 
-void VertexBuffer::HoldDevice() { m_hold.Hold(m_device); }
-void IndexBuffer::HoldDevice() { m_hold.Hold(m_device); }
-
-HRESULT VertexBuffer::GetDevice(IDirect3DDevice8** ppDevice) {
-    if (!ppDevice) return D3DERR_INVALIDCALL;
-    m_device->AddRef();
-    *ppDevice = m_device;
-    return D3D_OK;
-}
-
 HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* pDesc) {
     if (!pDesc) return D3DERR_INVALIDCALL;
     *pDesc = m_desc;
@@ -82,19 +72,12 @@ HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* pDesc) {
 }
 
 IndexBuffer::IndexBuffer(Device* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : m_device(device), m_store(GL_ELEMENT_ARRAY_BUFFER, length) {
+    : RefCounted(device), m_store(GL_ELEMENT_ARRAY_BUFFER, length) {
     m_desc.Format = format;
     m_desc.Type = D3DRTYPE_INDEXBUFFER;
     m_desc.Usage = usage;
     m_desc.Pool = pool;
     m_desc.Size = length;
-}
-
-HRESULT IndexBuffer::GetDevice(IDirect3DDevice8** ppDevice) {
-    if (!ppDevice) return D3DERR_INVALIDCALL;
-    m_device->AddRef();
-    *ppDevice = m_device;
-    return D3D_OK;
 }
 
 HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* pDesc) {

@@ -33,41 +33,33 @@ private:
     UINT m_dirtyBegin = 0, m_dirtyEnd = 0;
 };
 
-class VertexBuffer final : public RefCounted<IDirect3DVertexBuffer8> {
+class VertexBuffer final : public RefCounted<DeviceChild<IDirect3DVertexBuffer8>> {
 public:
     VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
     ~VertexBuffer() override;
-    HRESULT GetDevice(IDirect3DDevice8** ppDevice) override;
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
     HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override { return m_store.Lock(offset, size, data, flags); }
     HRESULT Unlock() override { return m_store.Unlock(); }
     HRESULT GetDesc(D3DVERTEXBUFFER_DESC* pDesc) override;
     BufferStore& Store() { return m_store; }
-    void HoldDevice();
 
 private:
-    DeviceHold m_hold;
-    Device* m_device;
     BufferStore m_store;
     D3DVERTEXBUFFER_DESC m_desc{};
 };
 
-class IndexBuffer final : public RefCounted<IDirect3DIndexBuffer8> {
+class IndexBuffer final : public RefCounted<DeviceChild<IDirect3DIndexBuffer8>> {
 public:
     IndexBuffer(Device* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
     ~IndexBuffer() override;
-    HRESULT GetDevice(IDirect3DDevice8** ppDevice) override;
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
     HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override { return m_store.Lock(offset, size, data, flags); }
     HRESULT Unlock() override { return m_store.Unlock(); }
     HRESULT GetDesc(D3DINDEXBUFFER_DESC* pDesc) override;
     BufferStore& Store() { return m_store; }
     D3DFORMAT Format() const { return m_desc.Format; }
-    void HoldDevice();
 
 private:
-    DeviceHold m_hold;
-    Device* m_device;
     BufferStore m_store;
     D3DINDEXBUFFER_DESC m_desc{};
 };

@@ -34,6 +34,9 @@ void D3D8_SetBackBufferKeep(IDirect3DDevice8* device, const RECT* rect) {
 }
 
 namespace velunar::d3d8 {
+
+IDirect3DDevice8* DeviceInterface(Device* device) { return device; }
+
 namespace {
 
 Surface* AsSurface(IDirect3DSurface8* s) { return static_cast<Surface*>(s); }

@@ -2,6 +2,8 @@
 // Depends on: d3d8.h.
 #pragma once
 
+#include <utility>
+
 #include "platform/d3d8/d3d8.h"
 
 namespace velunar::d3d8 {
@@ -18,7 +20,8 @@ public:
     }
 
 protected:
-    RefCounted() = default;
+    template <typename... Args>
+    explicit RefCounted(Args&&... args) : Interface(std::forward<Args>(args)...) {}
     RefCounted(const RefCounted&) = delete;
     RefCounted& operator=(const RefCounted&) = delete;
 
@@ -57,7 +60,8 @@ private:
 };
 
 // The reference a resource the program created keeps on its device, as Direct3D's resources do,
-// so the device outlives every resource still held. Declared first, it is released last.
+// so the device outlives every resource still held. Kept in the resources' common base, it is
+// released after everything the resource owns.
 class DeviceHold {
 public:
     DeviceHold() = default;
@@ -74,6 +78,33 @@ public:
 
 private:
     IDirect3DDevice8* m_device = nullptr;
+};
+
+class Device;
+// The device's own interface (defined with the device, where Device is complete).
+IDirect3DDevice8* DeviceInterface(Device* device);
+
+// What every resource of the device shares: the device it belongs to, handed out by GetDevice, and
+// the reference it keeps on it once the program holds the resource.
+template <typename Interface>
+class DeviceChild : public Interface {
+public:
+    HRESULT GetDevice(IDirect3DDevice8** ppDevice) override {
+        if (!ppDevice) return D3DERR_INVALIDCALL;
+        *ppDevice = DeviceInterface(m_device);
+        (*ppDevice)->AddRef();
+        return D3D_OK;
+    }
+    Device* Owner() const { return m_device; }
+    void HoldDevice() { m_hold.Hold(DeviceInterface(m_device)); }
+
+protected:
+    explicit DeviceChild(Device* device) : m_device(device) {}
+
+    Device* const m_device;
+
+private:
+    DeviceHold m_hold;
 };
 
 }  // namespace velunar::d3d8

@@ -23,9 +23,10 @@ void* RectStart(BYTE* bits, UINT pitch, UINT bpp, const RECT* r) {
 // ---- Surface ----------------------------------------------------------------------------------
 
 Surface::Surface(Texture* container, UINT level, const D3DSURFACE_DESC& desc)
-    : m_device(container->Owner()), m_container(container), m_level(level), m_desc(desc) {}
+    : DeviceChild(container->Owner()), m_container(container), m_level(level), m_desc(desc) {}
 
-Surface::Surface(Device* device, const D3DSURFACE_DESC& desc, bool depthStencil) : m_device(device), m_desc(desc) {
+Surface::Surface(Device* device, const D3DSURFACE_DESC& desc, bool depthStencil)
+    : DeviceChild(device), m_desc(desc) {
     if (depthStencil) {
         glGenRenderbuffers(1, &m_renderbuffer);
         glBindRenderbuffer(GL_RENDERBUFFER, m_renderbuffer);
@@ -43,9 +44,6 @@ Surface::~Surface() {
     }
 }
 
-void Surface::HoldDevice() { m_hold.Hold(m_device); }
-void Texture::HoldDevice() { m_hold.Hold(m_device); }
-
 ULONG Surface::AddRef() { return m_container ? m_container->AddRef() : ++m_refs; }
 
 ULONG Surface::Release() {
@@ -53,13 +51,6 @@ ULONG Surface::Release() {
     ULONG left = --m_refs;
     if (left == 0) delete this;
     return left;
-}
-
-HRESULT Surface::GetDevice(IDirect3DDevice8** ppDevice) {
-    if (!ppDevice) return D3DERR_INVALIDCALL;
-    m_device->AddRef();
-    *ppDevice = m_device;
-    return D3D_OK;
 }
 
 HRESULT Surface::GetDesc(D3DSURFACE_DESC* pDesc) {
@@ -86,7 +77,7 @@ HRESULT Surface::UnlockRect() {
 
 Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, const FormatInfo& format,
                  D3DPOOL pool)
-    : m_device(device), m_format(&format), m_usage(usage) {
+    : RefCounted(device), m_format(&format), m_usage(usage) {
     UINT full = 1;
     for (UINT w = width, h = height; w > 1 || h > 1; w = std::max(1u, w / 2), h = std::max(1u, h / 2)) ++full;
     if (levels == 0 || levels > full) levels = full;
@@ -121,13 +112,6 @@ Texture::~Texture() {
     for (LevelData& l : m_levels) m_device->ForgetSurface(l.surface.get());
     m_device->ForgetTextureName(m_name);
     glDeleteTextures(1, &m_name);
-}
-
-HRESULT Texture::GetDevice(IDirect3DDevice8** ppDevice) {
-    if (!ppDevice) return D3DERR_INVALIDCALL;
-    m_device->AddRef();
-    *ppDevice = m_device;
-    return D3D_OK;
 }
 
 HRESULT Texture::GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) {

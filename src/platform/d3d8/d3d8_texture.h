@@ -18,7 +18,7 @@ class Texture;
 
 // One level of a texture, a depth-stencil renderbuffer, or an image surface in system memory.
 // A texture's level surfaces count references on the texture, as Direct3D's do.
-class Surface final : public IDirect3DSurface8 {
+class Surface final : public DeviceChild<IDirect3DSurface8> {
 public:
     // A level of a texture.
     Surface(Texture* container, UINT level, const D3DSURFACE_DESC& desc);
@@ -28,7 +28,6 @@ public:
 
     ULONG AddRef() override;
     ULONG Release() override;
-    HRESULT GetDevice(IDirect3DDevice8** ppDevice) override;
     HRESULT GetDesc(D3DSURFACE_DESC* pDesc) override;
     HRESULT LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) override;
     HRESULT UnlockRect() override;
@@ -38,11 +37,8 @@ public:
     GLuint Renderbuffer() const { return m_renderbuffer; }
     const D3DSURFACE_DESC& Desc() const { return m_desc; }
     bool IsDepthStencil() const { return m_renderbuffer != 0; }
-    void HoldDevice();
 
 private:
-    DeviceHold m_hold;
-    Device* m_device;
     Texture* m_container = nullptr;
     UINT m_level = 0;
     D3DSURFACE_DESC m_desc{};
@@ -51,13 +47,12 @@ private:
     ULONG m_refs = 1;
 };
 
-class Texture final : public RefCounted<IDirect3DTexture8> {
+class Texture final : public RefCounted<DeviceChild<IDirect3DTexture8>> {
 public:
     // levels 0 asks for the full chain down to 1 x 1.
     Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, const FormatInfo& format, D3DPOOL pool);
     ~Texture() override;
 
-    HRESULT GetDevice(IDirect3DDevice8** ppDevice) override;
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
     DWORD GetLevelCount() override { return static_cast<DWORD>(m_levels.size()); }
     HRESULT GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) override;
@@ -66,11 +61,9 @@ public:
     HRESULT UnlockRect(UINT Level) override;
 
     GLuint Name() const { return m_name; }
-    Device* Owner() const { return m_device; }
     bool IsRenderTarget() const { return (m_usage & D3DUSAGE_RENDERTARGET) != 0; }
     Surface* LevelSurface(UINT level) const { return m_levels[level].surface.get(); }
     const FormatInfo& Format() const { return *m_format; }
-    void HoldDevice();
 
 private:
     struct LevelData {
@@ -81,8 +74,6 @@ private:
         bool inGl = false;  // GL holds content the program wrote: a lock reads it back
     };
 
-    DeviceHold m_hold;
-    Device* m_device;
     const FormatInfo* m_format;
     DWORD m_usage;
     GLuint m_name = 0;
