@@ -2,7 +2,7 @@
 # fresh Debian machine.
 PACKAGES := build-essential cmake pkg-config libsdl2-dev libepoxy-dev libegl-dev libgl1-mesa-dri \
   libegl-mesa0 libjpeg62-turbo-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core \
-  libmpg123-dev libopenmpt-dev libfftw3-dev libmp3lame-dev libavformat-dev libavcodec-dev \
+  libmpg123-dev libebur128-dev libopenmpt-dev libfftw3-dev libmp3lame-dev libavformat-dev libavcodec-dev \
   libswscale-dev libswresample-dev libavutil-dev googletest libgtest-dev libgmock-dev \
   libbenchmark-dev xvfb xauth xdotool clang libclang-rt-dev libimgui-dev \
   dpkg-dev file desktop-file-utils appstream groff-base lintian

@@ -1,10 +1,11 @@
-// loudness.cpp - K-weighting, gated block loudness and the interpolated true peak.
+// loudness.cpp - the loudness readings through libebur128, and the interpolated true peak.
 #include "music/loudness.h"
+
+#include <ebur128.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
 
 #include "music/oscillator.h"
 
@@ -13,114 +14,69 @@ namespace music {
 double ToDb(double linear) { return 20.0 * std::log10(linear); }
 double FromDb(double db) { return std::pow(10.0, db / 20.0); }
 
-// The analogue prototypes behind the 48 kHz coefficients of the standard, re-derived for any rate.
-KWeighting::KWeighting(double fs) {
-    {
-        const double f0 = 1681.974450955533, gainDb = 3.999843853973347, q = 0.7071752369554196;
-        const double k = std::tan(kPi * f0 / fs);
-        const double vh = std::pow(10.0, gainDb / 20.0);
-        const double vb = std::pow(vh, 0.4996667741545416);
-        const double a0 = 1.0 + k / q + k * k;
-        shelf = Biquad((vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
-                       2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0);
-    }
-    {
-        const double f0 = 38.13547087602444, q = 0.5003270373238773;
-        const double k = std::tan(kPi * f0 / fs);
-        const double a0 = 1.0 + k / q + k * k;
-        highPass = Biquad(1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0);
-    }
-}
-
 namespace {
 
-// Weighted power per 100 ms step, summed over channels.
-std::vector<double> StepPower(const float* left, const float* right, size_t frames, double fs, size_t step) {
-    std::vector<double> steps(frames / step, 0.0);
-    const float* chans[2] = {left, right};
-    for (const float* ch : chans) {
-        if (!ch) continue;
-        KWeighting k(fs);
-        for (size_t s = 0; s < steps.size(); ++s) {
-            double acc = 0.0;
-            for (size_t i = s * step; i < (s + 1) * step; ++i) {
-                const double y = k.Process(ch[i]);
-                acc += y * y;
-            }
-            steps[s] += acc;
-        }
-    }
-    return steps;
-}
+// A libebur128 meter fed one or two channels (right null for mono).
+class Meter {
+public:
+    Meter(const float* left, const float* right, size_t frames, double fs, int mode)
+        : m_left(left), m_right(right), m_frames(frames),
+          m_state(ebur128_init(right ? 2u : 1u, static_cast<unsigned long>(fs + 0.5), mode)) {}
+    ~Meter() { ebur128_destroy(&m_state); }
+    Meter(const Meter&) = delete;
+    Meter& operator=(const Meter&) = delete;
 
-double PowerToLufs(double p) { return p > 0.0 ? -0.691 + 10.0 * std::log10(p) : -std::numeric_limits<double>::infinity(); }
+    // Feeds frames [from, to): the library takes them interleaved.
+    void Add(size_t from, size_t to) {
+        const size_t channels = m_right ? 2 : 1;
+        m_buffer.resize((to - from) * channels);
+        for (size_t i = from; i < to; ++i) {
+            m_buffer[(i - from) * channels] = m_left[i];
+            if (m_right) m_buffer[(i - from) * channels + 1] = m_right[i];
+        }
+        ebur128_add_frames_float(m_state, m_buffer.data(), to - from);
+    }
+    void AddAll() { Add(0, m_frames); }
+    ebur128_state* State() { return m_state; }
+
+private:
+    const float* m_left;
+    const float* m_right;
+    size_t m_frames;
+    ebur128_state* m_state;
+    std::vector<float> m_buffer;
+};
+
+// A reading of the meter, or -inf where the library has none.
+double Reading(ebur128_state* state, int (*read)(ebur128_state*, double*)) {
+    double value = 0.0;
+    return read(state, &value) == EBUR128_SUCCESS ? value : -HUGE_VAL;
+}
 
 }  // namespace
 
-std::vector<double> BlockLoudness(const float* left, const float* right, size_t frames, double fs) {
-    const size_t step = static_cast<size_t>(fs * 0.1 + 0.5);
-    const std::vector<double> steps = StepPower(left, right, frames, fs, step);
-    std::vector<double> blocks;
-    for (size_t b = 0; b + 4 <= steps.size(); ++b) {
-        blocks.push_back((steps[b] + steps[b + 1] + steps[b + 2] + steps[b + 3]) / (4.0 * step));
-    }
-    return blocks;
+double IntegratedLoudness(const float* left, const float* right, size_t frames, double fs) {
+    Meter m(left, right, frames, fs, EBUR128_MODE_I);
+    m.AddAll();
+    return Reading(m.State(), ebur128_loudness_global);
 }
 
 std::vector<double> ShortTermLoudness(const float* left, const float* right, size_t frames, double fs) {
+    Meter m(left, right, frames, fs, EBUR128_MODE_S);
     const size_t step = static_cast<size_t>(fs * 0.1 + 0.5);
-    const std::vector<double> steps = StepPower(left, right, frames, fs, step);
     std::vector<double> windows;
-    double acc = 0.0;
-    for (size_t s = 0; s < steps.size(); ++s) {
-        acc += steps[s];
-        if (s >= 30) acc -= steps[s - 30];
-        if (s + 1 >= 30) windows.push_back(PowerToLufs(std::max(acc, 0.0) / (30.0 * step)));
+    for (size_t s = 0; (s + 1) * step <= frames; ++s) {
+        m.Add(s * step, (s + 1) * step);
+        if (s + 1 >= 30) windows.push_back(Reading(m.State(), ebur128_loudness_shortterm));
     }
     return windows;
 }
 
 double LoudnessRange(const float* left, const float* right, size_t frames, double fs) {
-    std::vector<double> st;
-    double sum = 0.0;
-    for (double l : ShortTermLoudness(left, right, frames, fs)) {
-        if (l <= -70.0) continue;
-        st.push_back(l);
-        sum += std::pow(10.0, (l + 0.691) / 10.0);
-    }
-    if (st.empty()) return 0.0;
-    const double relativeGate = PowerToLufs(sum / st.size()) - 20.0;
-    std::vector<double> kept;
-    for (double l : st) {
-        if (l > relativeGate) kept.push_back(l);
-    }
-    std::sort(kept.begin(), kept.end());
-    const auto at = [&](double p) { return kept[static_cast<size_t>(std::lround(p * (kept.size() - 1)))]; };
-    return at(0.95) - at(0.10);
-}
-
-double IntegratedLoudness(const float* left, const float* right, size_t frames, double fs) {
-    const std::vector<double> blocks = BlockLoudness(left, right, frames, fs);
-    double sum = 0.0;
-    size_t n = 0;
-    for (double p : blocks) {
-        if (PowerToLufs(p) > -70.0) {
-            sum += p;
-            ++n;
-        }
-    }
-    if (n == 0) return -std::numeric_limits<double>::infinity();
-    const double relativeGate = PowerToLufs(sum / n) - 10.0;
-    sum = 0.0;
-    n = 0;
-    for (double p : blocks) {
-        const double l = PowerToLufs(p);
-        if (l > -70.0 && l > relativeGate) {
-            sum += p;
-            ++n;
-        }
-    }
-    return n ? PowerToLufs(sum / n) : -std::numeric_limits<double>::infinity();
+    Meter m(left, right, frames, fs, EBUR128_MODE_LRA);
+    m.AddAll();
+    const double lra = Reading(m.State(), ebur128_loudness_range);
+    return std::isfinite(lra) ? lra : 0.0;
 }
 
 namespace {

@@ -1,29 +1,16 @@
-// loudness.h - programme loudness (ITU-R BS.1770: K-weighting, 400 ms gated blocks), short-term
-// loudness and loudness range (EBU R128), and true peak.
-// Depends on: nothing.
+// loudness.h - programme loudness, short-term loudness and loudness range (EBU R128, measured by
+// libebur128), and the true peak the limiter works to.
+// Depends on: libebur128.
 #pragma once
 
 #include <cstddef>
 #include <vector>
 
-#include "music/filter.h"
-
 namespace music {
-
-// The two K-weighting stages (high shelf, then high pass) at sample rate fs.
-struct KWeighting {
-    Biquad shelf;
-    Biquad highPass;
-    explicit KWeighting(double fs);
-    double Process(double x) { return highPass.Process(shelf.Process(x)); }
-};
 
 // Integrated loudness in LUFS of one or two channels (right may be null for mono); -70 or below
 // (or -inf) for silence. Absolute gate -70 LUFS, relative gate -10 LU.
 double IntegratedLoudness(const float* left, const float* right, size_t frames, double fs);
-
-// Mean-square K-weighted power of each 400 ms block, 100 ms apart (for level curves).
-std::vector<double> BlockLoudness(const float* left, const float* right, size_t frames, double fs);
 
 // Short-term loudness (LUFS) of each 3 s window, 100 ms apart (EBU Tech 3341).
 std::vector<double> ShortTermLoudness(const float* left, const float* right, size_t frames, double fs);
