@@ -152,7 +152,7 @@ TEST_F(ViewerRun, LoopStartsAgainFromTheTitle) {
     ASSERT_FALSE(WaitForLog(R"(Viewer : jump to demo time (-5\.000))", 1, 60s).empty()) << LogSoFar();
     // The second pass runs on: the window title's demo time leaves the lead-in.
     std::string title;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 600; ++i) {
         title = Xdotool("getwindowname " + id);
         if (std::regex_search(title, std::regex(R"(^ *[0-9]+\.[0-9]+ -)"))) break;
         std::this_thread::sleep_for(100ms);
