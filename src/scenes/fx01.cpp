@@ -2,16 +2,14 @@
 // that target wrapped over the three shared grids (tunnel, turning sphere, rings) with pulsing
 // transparency, the spectrum as black bars growing into the band from its edges, and from
 // 18.301 s a scrolling ornament band on the left and the logo at the lower right.
-#include "core/globals.h"
 #include "core/screen_layout.h"
 #include "fx/grid.h"
-#include "platform/fsound/fmod.h"
 #include "render/image_quad.h"
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "render/texture_renderer.h"
 #include "scenes/scene_math.h"
-#include "scenes/scene_util.h"
+#include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 
 #include <algorithm>
@@ -21,11 +19,11 @@ CImageQuad* g_pFx01Band = nullptr;
 
 namespace {
 
-void PulseColours(fx& grid, float ms, int offset) {
-    FLATVERTEX* v = grid.Live();
-    if (!v) return;
-    const unsigned columns = grid.Columns();
-    for (unsigned i = 0, n = grid.VertexCount(); i < n; ++i) v[i].color = Fx01PulseColour(ms, i % columns, offset);
+// The step that makes the grid's columns pulse, `offset` columns out of step.
+auto Pulse(float ms, int offset) {
+    return [ms, offset](fx& grid) {
+        SetGridColumnColours(grid, [ms, offset](int c) { return Fx01PulseColour(ms, static_cast<unsigned>(c), offset); });
+    };
 }
 
 // The tile once, then ten additive passes at the level's opacity, each colour times four.
@@ -60,26 +58,15 @@ void DrawGrids(float ms) {
     g_pRender->SetTexturePtr(g_pTexRenderer->GetTexture(), 0);
 
     // The tunnel, opaque.
-    g_pFx1->speed = 0.1f;
-    g_pFx1->Update(FX_TUNNEL, ms);
-    g_pFx1->Animate(ms, false);
-    g_pFx1->Render();
-
+    GridPassModeFirst(*g_pFx1, 0.1f, ms, false, FX_TUNNEL);
     // The sphere turns with the rotation of the previous frame; its columns pulse.
-    g_pFx2->speed = -0.1f;
-    g_pFx2->Update(FX_SPHERE, ms);
-    g_pFx2->Animate(ms, true);
-    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_V);
-    PulseColours(*g_pFx2, ms, 0);
-    g_pFx2->Render();
-
+    GridPassModeFirst(*g_pFx2, -0.1f, ms, true, FX_SPHERE, [ms](fx& grid) {
+        g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_V);
+        Pulse(ms, 0)(grid);
+    });
     // The rings, pulsing out of step with the sphere.
-    g_pFx3->speed = -0.1f;
-    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_U | D3DWRAP_V);
-    g_pFx3->Update(FX_RADIAL, ms);
-    g_pFx3->Animate(ms, false);
-    PulseColours(*g_pFx3, ms, 345);
-    g_pFx3->Render();
+    WrapBothWays();
+    GridPassModeFirst(*g_pFx3, -0.1f, ms, false, FX_RADIAL, Pulse(ms, 345));
 }
 
 // Sixty-four bands two pixels wide, six times across: low bands hang from the top edge, high
@@ -111,10 +98,10 @@ void InitFx01() {
 }
 
 void RenderFx01(float t) {
-    const float* spectrum = FSOUND_DSP_GetSpectrum();
+    const float* spectrum = Spectrum();
     const int level = Fx01Level(spectrum);
     // The grids run on the demo clock's milliseconds, not on the demo time.
-    const float ms = static_cast<float>(g_dwElapsed);
+    const float ms = DemoMs();
 
     DrawTarget(level);
 

@@ -1,17 +1,14 @@
 // fx02.cpp - the planes: four translucent floor-and-ceiling passes of the first shared grid, each
 // rolled to its own angle, a sphere-mapped mesh swelling with the music added on top, and last
 // the image layers of data/layer.ini scrolling across the band.
-#include "core/globals.h"
 #include "fx/grid.h"
 #include "fx/layers.h"
-#include "math/matrix.h"
-#include "platform/fsound/fmod.h"
 #include "render/camera.h"
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "resources/object.h"
 #include "scenes/scene_math.h"
-#include "scenes/scene_util.h"
+#include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 
 #include <cmath>
@@ -21,29 +18,23 @@ cObject* g_pFx02Mesh = nullptr;
 namespace {
 
 void PlanesPass(float ms, float speed, const Vector3& angles) {
-    g_pFx1->speed = speed;
     g_pFx1->angleOffset = angles;
     // No rate: the roll is exactly the offset.
     g_pFx1->angleRate = Vector3(0.0f, 0.0f, 0.0f);
-    g_pFx1->Animate(ms, true);
-    g_pFx1->Update(FX_PLANES, ms);
-    g_pFx1->Render();
+    GridPass(*g_pFx1, speed, ms, true, FX_PLANES);
 }
 
 }  // namespace
 
 void InitFx02() {
     LoadLayers();
-    g_pFx02Mesh = new cObject("data/2.obj", g_pDevice, 0);
-    g_pFx02Mesh->ComputeNormals();
-    g_pFx02Mesh->SphereMapUV();
-    g_pFx02Mesh->UpdateBuffers();
+    g_pFx02Mesh = LoadSphereMapped("data/2.obj");
 }
 
 void RenderFx02(float t) {
-    const float level = Fx02Level(FSOUND_DSP_GetSpectrum());
+    const float level = Fx02Level(Spectrum());
     // The grid runs on the demo clock's milliseconds; the angles and the mesh on the demo time.
-    const float ms = static_cast<float>(g_dwElapsed);
+    const float ms = DemoMs();
 
     g_pRender->m_dwClearColor = 0;
     g_pRender->BeginScene(2);
@@ -65,13 +56,9 @@ void RenderFx02(float t) {
     g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
     g_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
     g_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
-    g_pRender->SetTextureMode(TM_TEXTUREONLY, 0);
-    g_pRender->SetTextureMode(TM_SPHEREMAP, 0);
-    g_pRender->SetTextureMode(TM_NOTEXGEN, 0);
+    UseVertexSphereMap();
     g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-    // Kept for the sphere map; inactive while texture transforms are off.
-    Matrix4 texture = MatrixScaling(0.5f) * MatrixTranslation(0.5f, 0.5f, 0.5f);
-    g_pDevice->SetTransform(D3DTS_TEXTURE0, texture);
+    SetSphereMapScale(0.5f);
 
     // High above the mesh, looking down.
     g_pCamera->Set(1.0f, 500.0f, 15.0f, 0.0f, 0.0f, 1.0f);

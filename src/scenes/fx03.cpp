@@ -2,11 +2,11 @@
 // height and spinning at its own rates, pushed towards the lower right of the band, with the
 // captions popping up over them.
 #include "fx/captions.h"
-#include "math/matrix.h"
 #include "render/camera.h"
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "resources/object.h"
+#include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 
 Captions* g_pFx03Captions = nullptr;
@@ -15,14 +15,6 @@ cObject* g_pFx03Geo2 = nullptr;
 cObject* g_pFx03Geo3 = nullptr;
 
 namespace {
-
-cObject* LoadSphereMapped(const char* file) {
-    cObject* object = new cObject(file, g_pDevice, 0);
-    object->ComputeNormals();
-    object->SphereMapUV();
-    object->UpdateBuffers();
-    return object;
-}
 
 // Stage 0: the texture times the lit colour, the alpha of the lit colour.
 void TextureTimesLight() {
@@ -62,19 +54,15 @@ void RenderFx03(float t) {
     g_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
     g_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
     g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    // Sphere-map coordinates n * 0.5 + 0.5, for when texture transforms are on; they stay off here.
-    Matrix4 texture = MatrixScaling(0.5f) * MatrixTranslation(0.5f, 0.5f, 0.5f);
-    g_pDevice->SetTransform(D3DTS_TEXTURE0, texture);
+    // For when texture transforms are on; they stay off here.
+    SetSphereMapScale(0.5f);
 
     g_pCamera->Set(0.0f, 400.0f, 600.0f, 0.0f, 0.0f, 0.0f);
     g_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
     // The 3D picture sits right of and below the band's centre.
     g_pRender->m_vProjOffset = Vector3(0.83f, -0.32f, 0.0f);
 
-    // Colour and alpha from the texture, coordinates from the vertices (set from the normals).
-    g_pRender->SetTextureMode(TM_TEXTUREONLY, 0);
-    g_pRender->SetTextureMode(TM_SPHEREMAP, 0);
-    g_pRender->SetTextureMode(TM_NOTEXGEN, 0);
+    UseVertexSphereMap();
 
     g_pRender->SetTexture("stq2", 0);
     g_pRender->SetMaterial(1.9f, 1.0f, 1.0f, 1.0f);

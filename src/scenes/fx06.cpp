@@ -6,12 +6,12 @@
 
 #include "core/screen_layout.h"
 #include "fx/fades.h"
-#include "math/matrix.h"
 #include "render/camera.h"
 #include "render/image_quad.h"
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "resources/object.h"
+#include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 #include "scenes/second_half_math.h"
 
@@ -26,12 +26,8 @@ constexpr RECT kSignature{0, 0, 256, 256};
 }  // namespace
 
 void InitFx06() {
-    g_pFx06Object = new cObject("data/sys.obj", g_pDevice, 0);
-    g_pFx06Object->ComputeNormals();
-    g_pFx06Object->SphereMapUV();
-    g_pFx06Object->UpdateBuffers();
-    g_pFx06Object->SetRotation(0.0f, 0.0f, 0.0f);
-    g_pFx06Object->SetRotationSpeed(0.0f, 0.0f, 0.0f);
+    g_pFx06Object = LoadSphereMapped("data/sys.obj");
+    HoldStill(*g_pFx06Object);
 
     g_pRender->LoadTexture("data/cre1.png", "cre1");
     g_pRender->LoadTexture("data/cre2.png", "cre2");
@@ -43,9 +39,7 @@ void InitFx06() {
 
     // "fx06_tlo" is never drawn: it gives the band's height (and stays current for fx07's init).
     g_pRender->SetTexture("fx06_tlo", 0);
-    g_pFx06Band = new CImageQuad(g_pDevice, 0, kBandTop, kScreenWidth, kBandBottom);
-    g_pFx06Band->SetAlpha(1);
-    g_pFx06Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(384));
+    g_pFx06Band = NewBandQuad(kBandTop);
 }
 
 void RenderFx06(float t) {
@@ -53,23 +47,12 @@ void RenderFx06(float t) {
     g_pRender->BeginScene(2);
     const float k = Fx06CreditLevel(t);
 
-    g_pRender->SetTexture("tex1", 0);
-    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
-    g_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
-    g_pRender->SetTextureMode(TM_SPHEREMAP, 0);
-    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-    // Sphere-map coordinates n * 0.5 + 0.5.
-    Matrix4 texture = MatrixScaling(0.5f) * MatrixTranslation(0.5f, 0.5f, 0.5f);
-    g_pDevice->SetTransform(D3DTS_TEXTURE0, texture);
+    BeginSphereMappedMesh("tex1", D3DCULL_CW, 0.5f);
 
     // Straight down, bobbing between heights 190 and 250 every 2 s.
     g_pCamera->Set(0.0f, 220.0f + 30.0f * static_cast<float>(std::sin(3.141592653589793 * t)), 0.0f, 0.0f, 0.0f, 0.01f);
 
-    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    BlendByMaterial();
 
     // The signature does not fade; it is simply gone from 160 s.
     if (t < 160.0f) {
@@ -94,15 +77,7 @@ void RenderFx06(float t) {
     }
 
     if (t >= 155.0f) {
-        g_pRender->SetTexture("vosk", 0);
-        g_pDevice->SetRenderState(D3DRS_WRAP0, 0);
-        g_pRender->SetTextureMode(TM_TEXTUREONLY, 0);
-        g_pRender->SetTextureMode(TM_ALPHABLEND, 0);
-        // Alpha from the quad's vertices, colour from the texture.
-        g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-        g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-        g_pFx06Band->SetAlpha(Fx06BandAlpha(t));
-        g_pFx06Band->Render(g_pDevice);
+        DrawBandOver(*g_pFx06Band, "vosk", Fx06BandAlpha(t));
         FadeToBlack(Fx06FadeTime(t), 165.0f, 5.0f);
     }
 }

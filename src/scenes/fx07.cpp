@@ -3,14 +3,13 @@
 // rosette turning near the right edge.
 // Depends on: the renderer and its D3DX sprite, the image quad, cObject, the flare arithmetic.
 #include "core/screen_layout.h"
-#include "math/matrix.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "render/camera.h"
 #include "render/image_quad.h"
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "resources/object.h"
-#include "scenes/scene_util.h"
+#include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 #include "scenes/second_half_math.h"
 
@@ -22,20 +21,14 @@ CImageQuad* g_pFx07Band = nullptr;
 void InitFx07() {
     InitDriftFlares(g_aFx07TopFlares, g_aFx07BottomFlares, kFx07Flares);
 
-    g_pFx07Mesh = new cObject("data/5.obj", g_pDevice, 0);
-    g_pFx07Mesh->ComputeNormals();
-    g_pFx07Mesh->SphereMapUV();
-    g_pFx07Mesh->UpdateBuffers();
-    g_pFx07Mesh->SetRotation(0.0f, 0.0f, 0.0f);
-    g_pFx07Mesh->SetRotationSpeed(0.0f, 0.0f, 0.0f);
+    g_pFx07Mesh = LoadSphereMapped("data/5.obj");
+    HoldStill(*g_pFx07Mesh);
 
     g_pRender->LoadTextureA("data/8802.jpg", "data/8802alpha.jpg", "fx07_tlo");
     g_pRender->LoadTexture("data/flarainv.jpg", "flarainv");
 
-    g_pFx07Band = new CImageQuad(g_pDevice, 0, kBandTop, kScreenWidth, kBandBottom);
-    g_pFx07Band->SetAlpha(1);
     // Nothing is bound here: the height is that of the texture fx06's init left current.
-    g_pFx07Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(384));
+    g_pFx07Band = NewBandQuad(kBandTop);
 }
 
 void RenderFx07(float t) {
@@ -73,23 +66,11 @@ void RenderFx07(float t) {
     g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
     g_pFx07Band->Render(g_pDevice);
 
-    g_pRender->SetTexture("tex3", 0);
-    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
-    g_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
-    g_pRender->SetTextureMode(TM_SPHEREMAP, 0);
-    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    // Sphere-map coordinates n * 0.25 + 0.5.
-    Matrix4 texture = MatrixScaling(0.25f) * MatrixTranslation(0.5f, 0.5f, 0.5f);
-    g_pDevice->SetTransform(D3DTS_TEXTURE0, texture);
+    BeginSphereMappedMesh("tex3", D3DCULL_NONE, 0.25f);
     g_pFx07Mesh->m_vPos = Vector3(500.0f, 20.0f, 0.0f);
     g_pCamera->Set(0.0f, 2.0f, 280.0f, 0.0f, 0.0f, 0.01f);
-    g_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
-    g_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    DepthOn();
+    BlendByMaterial();
 
     g_pFx07Mesh->m_fScale = 0.3f;
     g_pRender->SetMaterial(0.7f, 1.0f, 1.0f, 1.0f);

@@ -5,17 +5,15 @@
 // cObject, the strip and point arithmetic.
 #include <bit>
 
-#include "core/globals.h"
 #include "core/screen_layout.h"
 #include "fx/grid.h"
-#include "math/matrix.h"
 #include "render/camera.h"
 #include "render/image_quad.h"
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "resources/object.h"
 #include "resources/sprite.h"
-#include "scenes/scene_util.h"
+#include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 #include "scenes/second_half_math.h"
 
@@ -45,12 +43,8 @@ void InitFx08() {
     g_pFx08BasePoints = new POINTVERTEX[kFx08Points];
     InitRisingPoints(g_pFx08Points, g_pFx08BasePoints, g_fFx08RiseStart, kFx08Points);
 
-    g_pFx08Ring = new cObject("data/ring.obj", g_pDevice, 0);
-    g_pFx08Ring->ComputeNormals();
-    g_pFx08Ring->SphereMapUV();
-    g_pFx08Ring->UpdateBuffers();
-    g_pFx08Ring->SetRotation(0.0f, 0.0f, 0.0f);
-    g_pFx08Ring->SetRotationSpeed(0.0f, 0.0f, 0.0f);
+    g_pFx08Ring = LoadSphereMapped("data/ring.obj");
+    HoldStill(*g_pFx08Ring);
 
     g_pRender->LoadTexture("data/under.jpg", "fx08_tlo");
     g_pRender->LoadTexture("data/h3.jpg", "h3");
@@ -67,31 +61,20 @@ void InitFx08() {
     g_pFx08StripBottom = new CImageQuad(g_pDevice, 0, 245, 799, 500);
     g_pFx08StripBottom->SetAlpha(1);
     g_pFx08StripBottom->SetUV(0.0f, 0.0f, g_pRender->PixelToV(799), 1.0f);
-    g_pFx08Band = new CImageQuad(g_pDevice, 0, kBandTop, kScreenWidth, kBandBottom);
-    g_pFx08Band->SetAlpha(1);
-    g_pFx08Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(384));
+    g_pFx08Band = NewBandQuad(kBandTop);
 }
 
 void RenderFx08(float t) {
     // The grid runs on the demo clock's milliseconds, not on the demo time.
-    const float ms = static_cast<float>(g_dwElapsed);
+    const float ms = DemoMs();
     g_pRender->m_dwClearColor = 0xFFFFFFFFu;
     g_pRender->BeginScene(2);
 
     DrawBandPicture(*g_pFx08Band, "fx08_tlo");
 
     SetTranslucentGridStates("h3");
-    g_pFx1->speed = 0.061f;
-    g_pFx1->Animate(ms, false);
-    SetGridColour(*g_pFx1, 0x4FFFFFFFu);
-    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_U | D3DWRAP_V);
-    g_pFx1->Update(FX_RADIAL, ms);
-    g_pFx1->Render();
-    g_pFx1->speed = 0.061f;
-    g_pFx1->Animate(ms, true);
-    SetGridColour(*g_pFx1, 0x3FFFFFFFu);
-    g_pFx1->Update(FX_TUNNEL, ms);
-    g_pFx1->Render();
+    GridPass(*g_pFx1, 0.061f, ms, false, FX_RADIAL, GridColourWrapped(0x4FFFFFFFu));
+    GridPass(*g_pFx1, 0.061f, ms, true, FX_TUNNEL, GridColour(0x3FFFFFFFu));
 
     // Additive from here on.
     g_pDevice->SetRenderState(D3DRS_WRAP0, 0);
@@ -126,24 +109,12 @@ void RenderFx08(float t) {
     g_pRender->Render(348.0f, 376.0f, g_pFlareSprite);
     g_pRender->FlushSprites();
 
-    g_pRender->SetTexture("h3", 0);
-    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
-    g_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
-    g_pRender->SetTextureMode(TM_SPHEREMAP, 0);
-    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-    // Sphere-map coordinates n * 0.25 + 0.5.
-    Matrix4 texture = MatrixScaling(0.25f) * MatrixTranslation(0.5f, 0.5f, 0.5f);
-    g_pDevice->SetTransform(D3DTS_TEXTURE0, texture);
+    BeginSphereMappedMesh("h3", D3DCULL_CW, 0.25f);
     // From above; the picture moves 40 pixels left and 63 down.
     g_pCamera->Set(0.0f, 200.0f, 2.0f, 0.0f, 0.0f, 0.01f);
     g_pRender->m_vProjOffset = Vector3(-0.1f, -0.21f, 0.0f);
-    g_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
-    g_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    DepthOn();
+    BlendByMaterial();
     g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
 
     for (int r = 0; r < 3; ++r) {

@@ -4,15 +4,13 @@
 #include "core/globals.h"
 #include "core/screen_layout.h"
 #include "fx/grid.h"
-#include "platform/fsound/fmod.h"
 #include "render/camera.h"
 #include "render/image_quad.h"
-#include "math/matrix.h"
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "resources/object.h"
 #include "scenes/scene_math.h"
-#include "scenes/scene_util.h"
+#include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 
 CImageQuad* g_pFx10Band = nullptr;
@@ -21,13 +19,8 @@ cObject* g_pFx10Flower = nullptr;
 void InitFx10() {
     g_pRender->LoadTexture("data/shibumi.jpg", "fx10_tlo");
     g_pRender->SetTexture("fx10_tlo", 0);
-    g_pFx10Band = new CImageQuad(g_pDevice, 0, kBandTop - 1, kScreenWidth, kBandBottom);
-    g_pFx10Band->SetAlpha(1);
-    g_pFx10Band->SetUV(0.0f, 0.0f, 1.0f, g_pRender->PixelToV(384));
-    g_pFx10Flower = new cObject("data/flower.obj", g_pDevice, 0);
-    g_pFx10Flower->ComputeNormals();
-    g_pFx10Flower->SphereMapUV();
-    g_pFx10Flower->UpdateBuffers();
+    g_pFx10Band = NewBandQuad(kBandTop - 1);
+    g_pFx10Flower = LoadSphereMapped("data/flower.obj");
 }
 
 namespace {
@@ -36,46 +29,26 @@ constexpr float kGentleShake = 0.2f;
 }  // namespace
 
 void RenderFx10(float t) {
-    const float level = SpectrumLevel(FSOUND_DSP_GetSpectrum());
-    const float e = static_cast<float>(g_dwElapsed);
+    const float level = MusicLevel();
+    const float e = DemoMs();
 
     g_pRender->m_dwClearColor = 0;
     g_pRender->BeginScene(2);
     DrawBandPicture(*g_pFx10Band, "fx10_tlo");
     SetTranslucentGridStates("h3");
 
-    g_pFx1->speed = 0.061f;
-    g_pFx1->Animate(e, true);
-    SetGridColour(*g_pFx1, 0x3FFFFFFFu);
-    g_pFx1->Update(FX_SINE_WARP, e);
-    g_pFx1->Render();
-
-    g_pFx1->speed = 0.061f;
-    g_pFx1->Animate(e, false);
-    SetGridColour(*g_pFx1, 0x3FFFFFFFu);
-    g_pDevice->SetRenderState(D3DRS_WRAP0, D3DWRAP_U | D3DWRAP_V);
-    g_pFx1->centreY = 150.0f;
-    g_pFx1->Update(FX_RADIAL, e);
-    g_pFx1->Render();
+    GridPass(*g_pFx1, 0.061f, e, true, FX_SINE_WARP, GridColour(0x3FFFFFFFu));
+    // The rings centred 150 pixels lower, for this pass only.
+    GridPass(*g_pFx1, 0.061f, e, false, FX_RADIAL, [](fx& grid) {
+        GridColourWrapped(0x3FFFFFFFu)(grid);
+        grid.centreY = 150.0f;
+    });
     g_pFx1->centreY = 0.0f;
     g_pDevice->SetRenderState(D3DRS_WRAP0, 0);
 
-    g_pRender->SetTexture("h3", 0);
-    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
-    g_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
-    g_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
-    g_pRender->SetTextureMode(TM_SPHEREMAP, 0);
-    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-    // Sphere-map coordinates n * 0.75 + 0.5.
-    Matrix4 texture = MatrixScaling(0.75f) * MatrixTranslation(0.5f, 0.5f, 0.5f);
-    g_pDevice->SetTransform(D3DTS_TEXTURE0, texture);
-    g_pDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
-    g_pDevice->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-    g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    BeginSphereMappedMesh("h3", D3DCULL_CW, 0.75f, D3DCULL_CCW);
+    DepthOn();
+    BlendByMaterial();
     g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
 
     // The 3D picture sits right of and below the band's centre.

@@ -5,20 +5,12 @@
 #include <cmath>
 
 #include "math/constants.h"
-
-std::uint32_t QuarterAlphaWhite(std::uint32_t colour) { return ((colour >> 26) << 24) + 0x00FFFFFFu; }
+#include "scenes/scene_kit_math.h"
 
 float Fx10CameraHeight(float t) {
     float d = (t - 47.972f) * 20.0f;
     if (d > 190.0f) d = 190.0f;
     return 200.1f - d;
-}
-
-float SpectrumLevel(const float* spectrum) {
-    if (!spectrum) return 0.0f;
-    float sum = 0.0f;
-    for (int i = 0; i < 64; ++i) sum += spectrum[i];
-    return sum * 0.015625f;
 }
 
 int Fx01Level(const float* spectrum) { return static_cast<int>(SpectrumLevel(spectrum) * 255.0f); }

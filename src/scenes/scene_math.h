@@ -4,13 +4,9 @@
 
 #include <cstdint>
 
-// White with a quarter of a colour's alpha: ((colour >> 26) << 24) + 0x00FFFFFF.
-std::uint32_t QuarterAlphaWhite(std::uint32_t colour);
 // fx10's camera height above the flower at demo time t: 200.1 at 47.972 s, falling 20 units per
 // second to 10.1 at 57.472 s, then staying there.
 float Fx10CameraHeight(float t);
-// Mean of the spectrum's first 64 bands; 0 when there is no spectrum (silence).
-float SpectrumLevel(const float* spectrum);
 
 // fx01's level a: the mean of the spectrum's first 64 bands scaled to 0 ... 255 and truncated;
 // 0 when there is no spectrum.
