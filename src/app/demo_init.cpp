@@ -2,6 +2,7 @@
 // failure stops the show; everything else that fails is logged where it fails and left out.
 #include "app/demo.h"
 
+#include "core/carried_state.h"
 #include "core/globals.h"
 #include "core/screen_layout.h"
 #include "fx/grid.h"
@@ -100,7 +101,10 @@ bool InitDemo() {
     for (fx** grid : grids) {
         *grid = new fx;
         (*grid)->Init(g_pRender, kScreenWidth, kBandHeight, 16);
+        CarryObjectBetweenFrames(*grid);
     }
+    CarryBetweenFrames(fx::s_rotation);
+    CarryBetweenFrames(fx::s_planeShift);
 
     g_pFlareSprite = new CSprite("data/flara1.jpg", 0, "flarencja", g_pRender->GetTextureManager());
     g_pFlareSprite->m_fAlpha = 1.0f;
@@ -120,5 +124,6 @@ bool InitDemo() {
     g_pMusic->Init();
     g_pMusic->Load(DataPath(kTrack).c_str(), 1);
     g_pMusic->SetVolume(0.1f);
+    KeepStartUpState();
     return true;
 }

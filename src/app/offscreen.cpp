@@ -5,6 +5,7 @@
 // rasterise nothing.
 #include "app/offscreen.h"
 
+#include "core/carried_state.h"
 #include "core/globals.h"
 #include "core/logger.h"
 #include "app/demo.h"
@@ -148,6 +149,7 @@ void ReplayTo(DWORD targetMs) {
 void JumpTo(DWORD targetMs) {
     velunar::clock::UseVirtual(true);
     g_dwStartTime = kClockBase;
+    RestoreStartUpState();
     ReplayTo(targetMs);
     SetClockAt(targetMs);
     g_dwElapsed = targetMs;

@@ -20,6 +20,8 @@ int rand(const char* caller) {
 
 void srand(unsigned seed) { g_state = seed; }
 
+unsigned RandState() { return g_state; }
+
 void SetRandObserver(RandObserver observer) { g_pfnObserver = observer; }
 
 }  // namespace crt

@@ -11,6 +11,8 @@ constexpr int kRandMax = 0x7fff;
 // the name of the drawing function, is for the observer only.
 int rand(const char* caller = __builtin_FUNCTION());
 void srand(unsigned seed);
+// The generator's whole state: srand with it continues the sequence from here.
+unsigned RandState();
 
 // Sees every draw, with its value and the function that drew it. Tests pin the start-up sequence
 // with it; null in the show, where it costs one test of a pointer per draw.

@@ -5,6 +5,7 @@
 #include "core/screen_layout.h"
 #include "render/render.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -100,6 +101,29 @@ bool fx::Init(CRender* renderer, unsigned width, unsigned height, unsigned cell)
         m_pIB->Unlock();
     }
     return true;
+}
+
+fx::State fx::SaveState() const {
+    State s{{}, {}, m_bBaseReady, m_nCurrentMode, m_sine, m_wave, {m_afAngles[0], m_afAngles[1], m_afAngles[2]},
+            speed, centreX, centreY, angleOffset, angleRate};
+    if (m_pLive) s.live.assign(m_pLive.get(), m_pLive.get() + VertexCount());
+    if (m_pBase) s.base.assign(m_pBase.get(), m_pBase.get() + VertexCount());
+    return s;
+}
+
+void fx::RestoreState(const State& s) {
+    if (m_pLive && s.live.size() == VertexCount()) std::copy(s.live.begin(), s.live.end(), m_pLive.get());
+    if (m_pBase && s.base.size() == VertexCount()) std::copy(s.base.begin(), s.base.end(), m_pBase.get());
+    m_bBaseReady = s.baseReady;
+    m_nCurrentMode = s.currentMode;
+    m_sine = s.sine;
+    m_wave = s.wave;
+    std::copy(s.angles, s.angles + 3, m_afAngles);
+    speed = s.speed;
+    centreX = s.centreX;
+    centreY = s.centreY;
+    angleOffset = s.angleOffset;
+    angleRate = s.angleRate;
 }
 
 bool fx::Update(int mode, float t) {

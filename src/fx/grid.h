@@ -10,6 +10,7 @@
 #include "math/vector3.h"
 
 #include <memory>
+#include <vector>
 
 class CRender;
 
@@ -47,6 +48,21 @@ public:
     int CurrentMode() const { return m_nCurrentMode; }
     bool BaseReady() const { return m_bBaseReady; }
     const unsigned short* Indices() const { return m_pIndices.get(); }
+
+    // Everything a frame changes: the arrays, the mode and its base map, the mode state, the angles
+    // and the tuning. The class-wide rotation and plane shift are not in it.
+    struct State {
+        std::vector<FLATVERTEX> live, base;
+        bool baseReady;
+        int currentMode;
+        fxmodes::SineWarpState sine;
+        fxmodes::WaveState wave;
+        float angles[3];
+        float speed, centreX, centreY;
+        Vector3 angleOffset, angleRate;
+    };
+    State SaveState() const;
+    void RestoreState(const State& state);
 
     // The rotation written by the last Animate with rotate true on any grid.
     static fxmodes::Rotation s_rotation;

@@ -9,10 +9,10 @@
 CPaski::CPaski(unsigned count) {
     if (g_pRender && !g_pRender->SetTexture("CPaski", 0) && g_pLogger)
         g_pLogger->LogMessage("CPaski : loading texture for the first time\n");
-    m_pStripes = new Stripe[count];
+    m_stripes.resize(count);
     m_nCount = count;
     for (unsigned i = 0; i < count; ++i) {
-        Stripe& s = m_pStripes[i];
+        Stripe& s = m_stripes[i];
         s.x = static_cast<float>(crt::rand() % 800);
         s.y = static_cast<float>(crt::rand() % 400 + 100);
         s.drawX = s.x;
@@ -25,14 +25,12 @@ CPaski::CPaski(unsigned count) {
     }
 }
 
-CPaski::~CPaski() { delete[] m_pStripes; }
-
 void CPaski::Update(float t) {
     if (m_fStartTime == 0.0f) m_fStartTime = t;
     // Pixels travelled at relative speed 1.
     const float d = (t - m_fStartTime) * 1400.0f * speedScale;
     for (unsigned i = 0; i < m_nCount; ++i) {
-        Stripe& s = m_pStripes[i];
+        Stripe& s = m_stripes[i];
         s.colour = colour;
         const float c = d * s.speed;
         s.drawY = s.y;
@@ -62,7 +60,7 @@ void CPaski::Render() {
         IDirect3DTexture8* texture = g_pRender->GetCurrentTexture();
         sprite->Begin();
         for (unsigned i = 0; i < m_nCount; ++i) {
-            const Stripe& s = m_pStripes[i];
+            const Stripe& s = m_stripes[i];
             const D3DXVECTOR2 scaling(s.width + 15.0f, 0.35f);
             const D3DXVECTOR2 translation(s.drawX, s.drawY);
             sprite->Draw(texture, nullptr, &scaling, nullptr, 0.0f, &translation, s.colour);

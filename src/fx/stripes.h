@@ -5,6 +5,8 @@
 
 #include "platform/wintypes.h"
 
+#include <vector>
+
 class CPaski {
 public:
     struct Stripe {
@@ -18,17 +20,15 @@ public:
         float direction;  // exactly 1 moves left; -1 and 0 move right
     };
 
-    // Draws six random numbers per stripe, in a fixed order (start-up relies on it).
+    // Draws six random numbers per stripe, in a fixed order (start-up relies on it). A copy holds
+    // the stripes and the start as they stand (a jump puts back the copy start-up kept).
     explicit CPaski(unsigned count);
-    ~CPaski();
-    CPaski(const CPaski&) = delete;
-    CPaski& operator=(const CPaski&) = delete;
 
     // t in demo seconds; the first call latches the start time.
     void Update(float t);
     void Render();
 
-    const Stripe* Stripes() const { return m_pStripes; }
+    const Stripe* Stripes() const { return m_stripes.data(); }
     unsigned Count() const { return m_nCount; }
     float StartTime() const { return m_fStartTime; }
 
@@ -37,7 +37,7 @@ public:
     float speedScale = 1.0f;
 
 private:
-    Stripe* m_pStripes = nullptr;
+    std::vector<Stripe> m_stripes;
     unsigned m_nCount = 0;
     float m_fStartTime = 0.0f;
 };

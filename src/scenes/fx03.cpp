@@ -1,6 +1,7 @@
 // fx03.cpp - the sculptures: three sphere-mapped meshes added onto black, each seen from its own
 // height and spinning at its own rates, pushed towards the lower right of the band, with the
 // captions popping up over them.
+#include "core/carried_state.h"
 #include "fx/captions.h"
 #include "render/camera.h"
 #include "render/render.h"
@@ -28,6 +29,7 @@ void TextureTimesLight() {
 
 void InitFx03() {
     g_pFx03Captions = new Captions("data/napisy.ini");
+    CarryObjectBetweenFrames(g_pFx03Captions);
     g_pFx03Geo1 = LoadSphereMapped("data/geo1.obj");
     g_pFx03Geo1->m_fScale = 4.2f;
     g_pFx03Geo1->SetRotation(2005.3522f, 0.057295777f, 0.057295777f);

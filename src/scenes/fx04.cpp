@@ -1,5 +1,6 @@
 // fx04.cpp - lens and wave grids under stripes of light, spinning foil seen from above whose
 // brightness follows the music, and a newsroom band over it all that flares on the beats.
+#include "core/carried_state.h"
 #include "core/screen_layout.h"
 #include "fx/grid.h"
 #include "fx/stripes.h"
@@ -24,6 +25,7 @@ void InitFx04() {
     g_pFx04Foil = LoadSphereMapped("data/foil.obj");
     HoldStill(*g_pFx04Foil);
     g_pFx04Stripes = new CPaski(90);
+    CarryObjectBetweenFrames(g_pFx04Stripes);
     g_pRender->LoadTexture("data/news.jpg", "fx04_tlo");
     g_pRender->SetTexture("fx04_tlo", 0);
     g_pFx04Band = NewBandQuad(kBandTop);

@@ -2,6 +2,7 @@
 // band's top and bottom edges, the skyline with its own alpha over them, and a small sphere-mapped
 // rosette turning near the right edge.
 // Depends on: the renderer and its D3DX sprite, the image quad, cObject, the flare arithmetic.
+#include "core/carried_state.h"
 #include "core/screen_layout.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "render/camera.h"
@@ -20,6 +21,9 @@ CImageQuad* g_pFx07Band = nullptr;
 
 void InitFx07() {
     InitDriftFlares(g_aFx07TopFlares, g_aFx07BottomFlares, kFx07Flares);
+    // The wraps move the flares' bases for good.
+    CarryBetweenFrames(g_aFx07TopFlares);
+    CarryBetweenFrames(g_aFx07BottomFlares);
 
     g_pFx07Mesh = LoadSphereMapped("data/5.obj");
     HoldStill(*g_pFx07Mesh);

@@ -4,7 +4,10 @@
 // Depends on: the renderer (sprite batch, 3D), the image quad, the shared grid and flare sprite,
 // cObject, the strip and point arithmetic.
 #include <bit>
+#include <memory>
+#include <vector>
 
+#include "core/carried_state.h"
 #include "core/screen_layout.h"
 #include "fx/grid.h"
 #include "render/camera.h"
@@ -42,6 +45,12 @@ void InitFx08() {
     g_pFx08Points = new POINTVERTEX[kFx08Points];
     g_pFx08BasePoints = new POINTVERTEX[kFx08Points];
     InitRisingPoints(g_pFx08Points, g_pFx08BasePoints, g_fFx08RiseStart, kFx08Points);
+    // Each point's rise starts at its first frame and again whenever it passes the top.
+    CarryBetweenFrames(g_fFx08RiseStart);
+    auto points = std::make_shared<std::vector<POINTVERTEX>>();
+    CarryBetweenFrames(
+        &g_pFx08Points, [points] { points->assign(g_pFx08Points, g_pFx08Points + kFx08Points); },
+        [points] { std::copy(points->begin(), points->end(), g_pFx08Points); });
 
     g_pFx08Ring = LoadSphereMapped("data/ring.obj");
     HoldStill(*g_pFx08Ring);

@@ -10,6 +10,31 @@
 
 namespace {
 
+// A 24-bit BMP as top-down RGB.
+Frame ReadBmp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Frame f;
+    if (b.size() < 54) return f;
+    auto i32 = [&](size_t at) {
+        return static_cast<std::int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 |
+                                         static_cast<std::uint32_t>(b[at + 3]) << 24);
+    };
+    const int w = i32(18), h = i32(22), offset = i32(10);
+    const int rows = std::abs(h);
+    const size_t stride = (static_cast<size_t>(w) * 3 + 3) / 4 * 4;
+    if (b.size() < static_cast<size_t>(offset) + stride * rows) return f;
+    f.width = w;
+    f.height = rows;
+    f.rgb.resize(static_cast<size_t>(w) * rows * 3);
+    for (int y = 0; y < rows; ++y) {
+        const unsigned char* src = &b[offset + stride * static_cast<size_t>(h > 0 ? rows - 1 - y : y)];
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) f.rgb[(static_cast<size_t>(y) * w + x) * 3 + c] = src[x * 3 + 2 - c];
+    }
+    return f;
+}
+
 class ViewerRun : public WindowRun {
 protected:
     std::string Log() const {
@@ -61,6 +86,13 @@ protected:
         }
         return {};
     }
+    // The F11 shot of the frame shown now equals --at at demo time t.
+    void ExpectShotIsAt(const std::string& id, double t) {
+        const Frame shot = ReadBmp(Shot(id));
+        const Frame at = RenderAt(t);
+        ASSERT_TRUE(shot.ok() && at.ok()) << t;
+        EXPECT_TRUE(shot.rgb == at.rgb) << "the shot differs from --at " << t;
+    }
     std::vector<fs::path> Shots() const {
         std::vector<fs::path> shots;
         for (const auto& e : fs::directory_iterator(dir_))
@@ -69,31 +101,6 @@ protected:
         return shots;
     }
 };
-
-// A 24-bit BMP as top-down RGB.
-Frame ReadBmp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Frame f;
-    if (b.size() < 54) return f;
-    auto i32 = [&](size_t at) {
-        return static_cast<std::int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 |
-                                         static_cast<std::uint32_t>(b[at + 3]) << 24);
-    };
-    const int w = i32(18), h = i32(22), offset = i32(10);
-    const int rows = std::abs(h);
-    const size_t stride = (static_cast<size_t>(w) * 3 + 3) / 4 * 4;
-    if (b.size() < static_cast<size_t>(offset) + stride * rows) return f;
-    f.width = w;
-    f.height = rows;
-    f.rgb.resize(static_cast<size_t>(w) * rows * 3);
-    for (int y = 0; y < rows; ++y) {
-        const unsigned char* src = &b[offset + stride * static_cast<size_t>(h > 0 ? rows - 1 - y : y)];
-        for (int x = 0; x < w; ++x)
-            for (int c = 0; c < 3; ++c) f.rgb[(static_cast<size_t>(y) * w + x) * 3 + c] = src[x * 3 + 2 - c];
-    }
-    return f;
-}
 
 double DemoTimeOfClock(const std::string& ms) { return std::stol(ms) / 1000.0 - 5.0; }
 
@@ -119,24 +126,45 @@ TEST_F(ViewerRun, PausedSeekSceneJumpAndHomeShowWhatAtShows) {
     const std::string seekMs = PressUntilLogged(id, "Right", jump, 1);
     ASSERT_FALSE(seekMs.empty()) << LogSoFar();
     EXPECT_EQ(std::stol(seekMs), std::stol(pausedMs) + 5000);
-    const double seekT = DemoTimeOfClock(seekMs);
-    const Frame seekShot = ReadBmp(Shot(id));
-    const Frame seekAt = RenderAt(seekT);
-    ASSERT_TRUE(seekShot.ok() && seekAt.ok());
-    EXPECT_TRUE(seekShot.rgb == seekAt.rgb) << "the shot after the seek differs from --at " << seekT;
+    ExpectShotIsAt(id, DemoTimeOfClock(seekMs));
 
     // From fx02, the next scene is fx09, whose first millisecond is 50900 (45.899 s is fx02's).
-    // Its first frame shows what fx02 left in the shared grid, as in an uninterrupted run, so
-    // it is not held against --at, which starts from nothing.
+    // Its first frame draws with what the shared grid holds: after the jump, what start-up left
+    // there, as in --at, not what fx02's frames left.
     const std::string sceneMs = PressUntilLogged(id, "Next", jump, 2);
     ASSERT_FALSE(sceneMs.empty()) << LogSoFar();
     EXPECT_EQ(std::stol(sceneMs), 50900);
+    ExpectShotIsAt(id, DemoTimeOfClock(sceneMs));
     // Home: the title picture, still paused.
     EXPECT_EQ(PressUntilLogged(id, "Home", jump, 3), "0") << LogSoFar();
     const Frame titleShot = ReadBmp(Shot(id));
     const Frame titleAt = RenderAt(-5.0);
     ASSERT_TRUE(titleShot.ok() && titleAt.ok());
     EXPECT_TRUE(titleShot.rgb == titleAt.rgb) << "the shot after Home differs from --at -5";
+
+    const auto status = EscapeUntilExit(id, 30s);
+    pid_ = -1;
+    ASSERT_TRUE(status.has_value()) << "still running after Escape" << LogSoFar();
+    EXPECT_EQ(*status, 0);
+}
+
+// fx04's stripes take their start from the first frame they are drawn in, and fx07's flares move
+// their bases for good as they wrap: seeking away and back must not keep what this run's frames
+// left in them, but show what a run started at the shown time shows.
+TEST_F(ViewerRun, SeeksBackAndForthShowWhatAtShows) {
+    Start({"-win", "-debug", "--start", "70"});
+    const std::string id = FindWindow();
+    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared" << LogSoFar();
+    const std::string pausedMs = PressUntilLogged(id, "space", R"(Viewer : paused \(clock ([0-9]+) ms\))", 1);
+    ASSERT_FALSE(pausedMs.empty()) << LogSoFar();
+
+    const std::string jump = R"(Viewer : jump to demo time -?[0-9.]+ \(clock ([0-9]+) ms\))";
+    const char* keys[] = {"Right", "Left", "Left", "Right"};
+    for (int i = 0; i < 4; ++i) {
+        const std::string ms = PressUntilLogged(id, keys[i], jump, i + 1);
+        ASSERT_FALSE(ms.empty()) << keys[i] << LogSoFar();
+        ExpectShotIsAt(id, DemoTimeOfClock(ms));
+    }
 
     const auto status = EscapeUntilExit(id, 30s);
     pid_ = -1;

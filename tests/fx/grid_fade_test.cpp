@@ -71,6 +71,43 @@ TEST_F(GridTest, AnimateScrollsTheBaseMap) {
     for (int i = 0; i < 9; ++i) EXPECT_FLOAT_EQ(fx::s_rotation.m[i], identity[i]);
 }
 
+// A few frames that change every piece of a grid's state: the modes with memory, a one-shot map,
+// the tuning and the angles.
+void PlayFrames(fx& grid) {
+    for (int f = 0; f < 3; ++f) {
+        const float ms = 1000.0f + 16.0f * f;
+        grid.speed = 0.061f;
+        grid.Animate(ms, true);
+        grid.Update(FX_SINE_WARP, ms);
+        grid.Update(FX_WAVES, ms);
+        grid.centreY = 150.0f;
+        grid.Update(FX_RADIAL, ms);
+        grid.Animate(ms, false);
+        grid.angleOffset = Vector3(5.0f, 0.0f, 30.0f);
+    }
+}
+
+TEST_F(GridTest, RestoredStateReplaysLikeAFreshGrid) {
+    fx fresh, played;
+    ASSERT_TRUE(fresh.Init(m_pRender, 800, 400, 16));
+    ASSERT_TRUE(played.Init(m_pRender, 800, 400, 16));
+    const fx::State startUp = played.SaveState();
+    PlayFrames(played);
+    EXPECT_EQ(played.CurrentMode(), FX_RADIAL);
+    played.RestoreState(startUp);
+    EXPECT_EQ(played.CurrentMode(), fresh.CurrentMode());
+    EXPECT_FALSE(played.BaseReady());
+    EXPECT_EQ(played.centreY, 0.0f);
+
+    PlayFrames(fresh);
+    PlayFrames(played);
+    const auto bytes = [](fx& g) {
+        const auto* p = reinterpret_cast<const unsigned char*>(g.Live());
+        return std::vector<unsigned char>(p, p + g.VertexCount() * sizeof(FLATVERTEX));
+    };
+    EXPECT_EQ(bytes(played), bytes(fresh));
+}
+
 TEST_F(GridTest, FailedInitLeavesTheCallsHarmless) {
     fx grid;
     EXPECT_FALSE(grid.Init(nullptr, 800, 400, 16));
