@@ -8,16 +8,16 @@
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "render/texture_renderer.h"
-#include "scenes/scene_math.h"
+#include "scenes/fx01_math.h"
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 
 #include <algorithm>
 
+namespace {
+
 CImageQuad* g_pFx01Tile = nullptr;
 CImageQuad* g_pFx01Band = nullptr;
-
-namespace {
 
 // The step that makes the grid's columns pulse, `offset` columns out of step.
 auto Pulse(float ms, int offset) {

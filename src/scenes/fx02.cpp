@@ -7,15 +7,15 @@
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "resources/object.h"
-#include "scenes/scene_math.h"
+#include "scenes/fx02_math.h"
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 
 #include <cmath>
 
-cObject* g_pFx02Mesh = nullptr;
-
 namespace {
+
+cObject* g_pFx02Mesh = nullptr;
 
 void PlanesPass(float ms, float speed, const Vector3& angles) {
     g_pFx1->angleOffset = angles;

@@ -10,7 +10,11 @@
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 
+namespace {
+
 Captions* g_pFx03Captions = nullptr;
+
+}  // namespace
 cObject* g_pFx03Geo1 = nullptr;
 cObject* g_pFx03Geo2 = nullptr;
 cObject* g_pFx03Geo3 = nullptr;

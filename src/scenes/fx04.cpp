@@ -10,15 +10,19 @@
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "resources/object.h"
-#include "scenes/scene_math.h"
+#include "scenes/fx04_math.h"
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 
 #include <cmath>
 
+namespace {
+
 cObject* g_pFx04Foil = nullptr;
 CPaski* g_pFx04Stripes = nullptr;
 CImageQuad* g_pFx04Band = nullptr;
+
+}  // namespace
 
 void InitFx04() {
     DiscardRandomPoints(100);
@@ -30,6 +34,9 @@ void InitFx04() {
     g_pRender->SetTexture("fx04_tlo", 0);
     g_pFx04Band = NewBandQuad(kBandTop);
 }
+
+const CPaski& Fx04Stripes() { return *g_pFx04Stripes; }
+CImageQuad& Fx04Band() { return *g_pFx04Band; }
 
 void RenderFx04(float t) {
     // One reading of the music drives both the foil and the band.

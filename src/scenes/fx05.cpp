@@ -8,14 +8,18 @@
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "resources/object.h"
-#include "scenes/scene_math.h"
+#include "scenes/fx05_math.h"
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
+
+namespace {
 
 cObject* g_pFx05Mesh = nullptr;
 CImageQuad* g_pFx05Band = nullptr;
 // Built and never drawn: like the points, it matters for its draws alone.
 CPaski* g_pFx05Stripes = nullptr;
+
+}  // namespace
 
 void InitFx05() {
     DiscardRandomPoints(100);
@@ -26,6 +30,8 @@ void InitFx05() {
     g_pRender->SetTexture("fx05_tlo", 0);
     g_pFx05Band = NewBandQuad(kBandTop);
 }
+
+CImageQuad& Fx05Band() { return *g_pFx05Band; }
 
 void RenderFx05(float t) {
     // The grid runs on the demo clock's milliseconds, not on the demo time.

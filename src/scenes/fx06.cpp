@@ -13,12 +13,13 @@
 #include "resources/object.h"
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
-#include "scenes/second_half_math.h"
+#include "scenes/fx06_math.h"
+
+namespace {
 
 cObject* g_pFx06Object = nullptr;
 CImageQuad* g_pFx06Band = nullptr;
 
-namespace {
 // Halves of a credit texture, in texture pixels.
 constexpr RECT kUpper{0, 0, 256, 128};
 constexpr RECT kLower{0, 128, 256, 256};

@@ -12,12 +12,16 @@
 #include "resources/object.h"
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
-#include "scenes/second_half_math.h"
+#include "scenes/fx07_math.h"
+
+namespace {
 
 DriftFlare g_aFx07TopFlares[kFx07Flares];
 DriftFlare g_aFx07BottomFlares[kFx07Flares];
 cObject* g_pFx07Mesh = nullptr;
 CImageQuad* g_pFx07Band = nullptr;
+
+}  // namespace
 
 void InitFx07() {
     InitDriftFlares(g_aFx07TopFlares, g_aFx07BottomFlares, kFx07Flares);

@@ -18,7 +18,9 @@
 #include "resources/sprite.h"
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
-#include "scenes/second_half_math.h"
+#include "scenes/fx08_math.h"
+
+namespace {
 
 POINTVERTEX* g_pFx08Points = nullptr;
 POINTVERTEX* g_pFx08BasePoints = nullptr;
@@ -27,8 +29,6 @@ cObject* g_pFx08Ring = nullptr;
 CImageQuad* g_pFx08StripTop = nullptr;
 CImageQuad* g_pFx08StripBottom = nullptr;
 CImageQuad* g_pFx08Band = nullptr;
-
-namespace {
 
 // Float render states (point sizes and scales) travel as their bits.
 DWORD FloatState(float f) { return std::bit_cast<DWORD>(f); }

@@ -8,7 +8,11 @@
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 
+namespace {
+
 CImageQuad* g_pFx09Band = nullptr;
+
+}  // namespace
 
 void InitFx09() {
     g_pRender->LoadTexture("data/tc.jpg", "tc");

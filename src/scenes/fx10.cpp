@@ -9,12 +9,16 @@
 #include "render/render.h"
 #include "render/render_globals.h"
 #include "resources/object.h"
-#include "scenes/scene_math.h"
+#include "scenes/fx10_math.h"
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 
+namespace {
+
 CImageQuad* g_pFx10Band = nullptr;
 cObject* g_pFx10Flower = nullptr;
+
+}  // namespace
 
 void InitFx10() {
     g_pRender->LoadTexture("data/shibumi.jpg", "fx10_tlo");

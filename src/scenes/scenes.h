@@ -3,6 +3,9 @@
 // Depends on: nothing.
 #pragma once
 
+class CImageQuad;
+class CPaski;
+
 void InitIntro();
 void RenderIntro(float t);
 void InitFx01();
@@ -25,3 +28,8 @@ void InitFx09();
 void RenderFx09(float t);
 void InitFx10();
 void RenderFx10(float t);
+
+// What tests look at in a scene's own objects, once its init has run.
+const CPaski& Fx04Stripes();
+CImageQuad& Fx04Band();
+CImageQuad& Fx05Band();

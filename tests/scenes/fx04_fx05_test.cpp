@@ -6,15 +6,11 @@
 #include "render/camera.h"
 #include "render/image_quad.h"
 #include "render/render_fixture.h"
-#include "scenes/scene_math.h"
+#include "scenes/fx04_math.h"
+#include "scenes/fx05_math.h"
 #include "scenes/scenes.h"
 
 #include <vector>
-
-// The scenes' own objects.
-extern CPaski* g_pFx04Stripes;
-extern CImageQuad* g_pFx04Band;
-extern CImageQuad* g_pFx05Band;
 
 namespace {
 
@@ -85,7 +81,7 @@ protected:
     }
 
     // The quad's opacity as it stands: drawn in its own white diffuse colour over black.
-    int QuadAlpha(CImageQuad* quad) {
+    int QuadAlpha(CImageQuad& quad) {
         m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
         m_pDevice->SetTexture(0, nullptr);
         m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
@@ -95,7 +91,7 @@ protected:
         m_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
         m_pDevice->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
         m_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-        quad->Render(m_pDevice);
+        quad.Render(m_pDevice);
         return Channel(At(ReadBack(), 400, 300), 8);
     }
 };
@@ -104,21 +100,21 @@ TEST_F(SceneInSilence, Fx04BandAtItsFaintestFoilDimStripesPulsing) {
     InitFx04();
     RenderFx04(70.0f);
     // The stripes' alpha is 0 at 70 s.
-    for (unsigned i = 0; i < g_pFx04Stripes->Count(); ++i) EXPECT_EQ(g_pFx04Stripes->Stripes()[i].colour, 0x00FFFFFFu);
+    for (unsigned i = 0; i < Fx04Stripes().Count(); ++i) EXPECT_EQ(Fx04Stripes().Stripes()[i].colour, 0x00FFFFFFu);
     D3DMATERIAL8 m{};
     m_pDevice->GetMaterial(&m);
     EXPECT_FLOAT_EQ(m.Diffuse.r, 0.2f);
     EXPECT_FLOAT_EQ(m.Diffuse.a, 0.05f);
-    EXPECT_NEAR(QuadAlpha(g_pFx04Band), 55, 1);
+    EXPECT_NEAR(QuadAlpha(Fx04Band()), 55, 1);
     RenderFx04(71.667f);
-    EXPECT_GE(static_cast<int>(g_pFx04Stripes->Stripes()[0].colour >> 24), 127);
+    EXPECT_GE(static_cast<int>(Fx04Stripes().Stripes()[0].colour >> 24), 127);
 }
 
 TEST_F(SceneInSilence, Fx05BandAlwaysAt88) {
     InitFx05();
     for (float t : {105.5f, 107.0f, 109.0f}) {
         RenderFx05(t);
-        EXPECT_NEAR(QuadAlpha(g_pFx05Band), 88, 1) << t;
+        EXPECT_NEAR(QuadAlpha(Fx05Band()), 88, 1) << t;
     }
     D3DMATERIAL8 m{};
     m_pDevice->GetMaterial(&m);

@@ -1,6 +1,7 @@
 // The opening scenes' arithmetic: the music levels, the pulse across the grid columns, and the
 // band that scrolls in at 18.301 s.
-#include "scenes/scene_math.h"
+#include "scenes/fx01_math.h"
+#include "scenes/fx02_math.h"
 
 #include <gtest/gtest.h>
 

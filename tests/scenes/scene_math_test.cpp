@@ -1,6 +1,6 @@
 // The scenes' arithmetic: fx09's alpha rewrite, fx10's camera and music level.
 #include "scenes/scene_kit_math.h"
-#include "scenes/scene_math.h"
+#include "scenes/fx10_math.h"
 
 #include <gtest/gtest.h>
 

@@ -1,28 +1,10 @@
-#include "scenes/second_half_math.h"
+// fx08_math.cpp - fx08's points, strips and rings.
+#include "scenes/fx08_math.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "core/crt_rand.h"
-
-void InitDriftFlares(DriftFlare* top, DriftFlare* bottom, int count) {
-    for (int i = 0; i < count; ++i) {
-        const int r1 = crt::rand(), r2 = crt::rand(), r3 = crt::rand();
-        const int r4 = crt::rand(), r5 = crt::rand(), r6 = crt::rand();
-        top[i].x = static_cast<float>(r1 % 800);
-        top[i].y = static_cast<float>(115 + r2 % 8);
-        top[i].speed = static_cast<float>(r3 % 100) * 0.01f * 0.7f + 0.2f;
-        bottom[i].x = static_cast<float>(r4 % 800);
-        bottom[i].y = static_cast<float>(470 - r5 % 14);
-        bottom[i].speed = static_cast<float>(r6 % 100) * 0.01f + 0.2f;
-    }
-}
-
-float FlareX(const DriftFlare& f, float u) { return u * f.speed + f.x; }
-
-void WrapFlare(DriftFlare& f, float u) {
-    if (FlareX(f, u) > kFlareWrap) f.x -= kFlareWrap;
-}
 
 void InitRisingPoints(POINTVERTEX* points, POINTVERTEX* base, float* riseStart, int count) {
     for (int i = 0; i < count; ++i) {
@@ -75,31 +57,4 @@ void RisePoints(POINTVERTEX* points, const POINTVERTEX* base, float* riseStart, 
         p.y = base[i].y + 100.0f * (t - riseStart[i]);
         if (p.y > kFx08RiseTop) riseStart[i] = t;
     }
-}
-
-float Fx06CreditLevel(float t) {
-    if (t < 155.0f) return 1.0f;
-    if (t < 160.0f) return (5.0f - (t - 155.0f)) * 0.2f;
-    return 0.0f;
-}
-
-std::uint32_t Fx06BandAlpha(float t) {
-    const float g = t >= 170.0f ? 1.0f : t >= 165.0f ? (t - 165.0f) * 0.2f : Fx06CreditLevel(t);
-    return static_cast<std::uint32_t>((1.0f - g) * 255.0f);
-}
-
-float Fx06FadeTime(float t) { return std::min(t, std::nextafter(170.0f, 0.0f)); }
-
-// Upper halves are rows 0-127 of a credit texture, lower halves rows 128-255.
-const CreditPlacement g_aFx06Credits[kFx06Credits] = {
-    {151.46f, "cre1", 128.0f, 150.0f, false},  {151.555f, "cre2", 95.0f, 250.0f, false},
-    {151.648f, "cre1", 100.0f, 350.0f, true},  {151.736f, "cre2", 138.0f, 430.0f, true},
-    {151.83f, "cre3", 660.0f, 170.0f, false},  {151.923f, "cre4", 695.0f, 225.0f, false},
-    {152.013f, "cre4", 675.0f, 355.0f, true},
-};
-
-int Fx06CreditsShown(float t) {
-    int n = 0;
-    for (const CreditPlacement& c : g_aFx06Credits) n += t >= c.from;
-    return n;
 }

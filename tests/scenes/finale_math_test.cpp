@@ -1,5 +1,7 @@
 // The arithmetic of fx07's flares, fx08's strips, rings and rising points, and fx06's credits.
-#include "scenes/second_half_math.h"
+#include "scenes/fx06_math.h"
+#include "scenes/fx07_math.h"
+#include "scenes/fx08_math.h"
 
 #include <gtest/gtest.h>
 
