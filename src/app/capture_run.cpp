@@ -14,6 +14,7 @@
 #include "capture/video_file.h"
 #include "core/globals.h"
 #include "core/logger.h"
+#include "core/show_clock.h"
 #include "platform/fsound/fmod.h"
 #include "platform/fsound/fsound_ext.h"
 #include "platform/window/window.h"
@@ -38,8 +39,6 @@ namespace {
 // Frames rendered but not yet encoded: enough to ride out an encoder's slow key frame, few enough
 // that the queue stays near 20 MB.
 constexpr std::size_t kQueuedFrames = 8;
-// The demo clock's reading when the music starts (demo time 0).
-constexpr std::int64_t kMusicStartMs = 5000;
 
 std::atomic<int> g_stopSignal{0};
 void OnStopSignal(int sig) { g_stopSignal = sig; }
@@ -148,7 +147,7 @@ int Capture(const VelunarOptions& opts, CaptureWork work) {
                      opts.to, fps, opts.capture.c_str(), total);
 
     ReplayTo(static_cast<DWORD>(firstMs));
-    const std::int64_t lead = FloorDiv((kMusicStartMs - firstMs) * rate, 1000);
+    const std::int64_t lead = FloorDiv((static_cast<std::int64_t>(kLeadInMs) - firstMs) * rate, 1000);
     auto sampleOf = [&](long n) { return FrameOffsetMs(n, fps) * rate / 1000; };
 
     capture::Progress progress(stderr, total, isatty(STDERR_FILENO) == 1);

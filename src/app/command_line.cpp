@@ -2,6 +2,7 @@
 #include "app/command_line.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -37,8 +38,10 @@ bool ParseSeconds(const std::string& name, const std::string& text, double& out,
         error = name + " needs a number of seconds, not '" + text + "'";
         return false;
     }
-    if (v < kMinDemoTime || v > kMaxDemoTime) {
-        error = name + " " + text + " is outside the show's -5 ... 170 seconds";
+    if (v < kShowStart || v > kShowEnd) {
+        char range[48];
+        std::snprintf(range, sizeof range, "%g ... %g seconds", kShowStart, kShowEnd);
+        error = name + " " + text + " is outside the show's " + range;
         return false;
     }
     out = v;

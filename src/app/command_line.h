@@ -15,10 +15,6 @@ std::string JoinCommandLine(int argc, char** argv);
 // Sets g_bDebug and g_bFullScreen from the line; "-win" is tested last, so it beats "-full".
 void ScanSwitches(const char* commandLine);
 
-// Demo times accepted by --at and --start, in seconds.
-constexpr double kMinDemoTime = -5.0;
-constexpr double kMaxDemoTime = 170.0;
-
 // The largest --scale factor.
 constexpr int kMaxScale = 4;
 

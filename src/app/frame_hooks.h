@@ -12,8 +12,6 @@ extern bool g_bSeekMusicOnStart;
 // Called after the frame is drawn, just before it is presented (null in a normal run).
 extern void (*g_pfnBeforePresent)();
 
-// The demo time, in seconds, of a demo clock reading: elapsed * 0.001 - 5, as a float.
-float DemoTimeOf(DWORD elapsedMs);
 // The music's position, in frames at the mixing rate, at demo time t seconds.
 int MusicPositionOf(float t);
 // Moves the playing music to demo time t seconds.

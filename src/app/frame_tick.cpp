@@ -7,6 +7,7 @@
 #include "app/scene_schedule.h"
 #include "app/viewer_keys.h"
 #include "core/screen_layout.h"
+#include "core/show_clock.h"
 #include "input/input_globals.h"
 #include "input/keyboard.h"
 #include "input/mouse.h"
@@ -35,11 +36,6 @@ int MusicPositionOf(float t) {
 
 void SeekMusicTo(float t) {
     if (g_pMusic && t > 0.0f) g_pMusic->SetPosition(MusicPositionOf(t));
-}
-
-float DemoTimeOf(DWORD elapsedMs) {
-    const float t0 = static_cast<float>(elapsedMs * 0.001);
-    return t0 - 5.0f;
 }
 
 namespace {

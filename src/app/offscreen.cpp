@@ -8,6 +8,7 @@
 #include "core/carried_state.h"
 #include "core/globals.h"
 #include "core/logger.h"
+#include "core/show_clock.h"
 #include "app/demo.h"
 #include "app/frame_hooks.h"
 #include "app/scene_schedule.h"
@@ -57,18 +58,14 @@ void RunFrameAt(DWORD elapsedMs) {
 
 void SetClockAt(DWORD elapsedMs) { velunar::clock::SetVirtualTime(kClockBase + elapsedMs); }
 
-DWORD DemoClockMsFor(double seconds) {
-    // Whole milliseconds: the frame shows the millisecond that the time falls in.
-    return static_cast<DWORD>(std::floor((seconds + 5.0) * 1000.0 + 1e-6));
-}
-
 namespace {
 int RenderFrame(const VelunarOptions& opts);
 }
 
 int RunAt(const VelunarOptions& opts) {
-    if (!(opts.at >= -5.0 && opts.at <= 170.0)) {
-        std::fprintf(stderr, "velunar: --at %g is outside the show (-5 ... 170 seconds)\n", opts.at);
+    if (!(opts.at >= kShowStart && opts.at <= kShowEnd)) {
+        std::fprintf(stderr, "velunar: --at %g is outside the show (%g ... %g seconds)\n", opts.at, kShowStart,
+                     kShowEnd);
         return 2;
     }
     if (opts.shot.empty()) {

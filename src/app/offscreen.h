@@ -28,7 +28,5 @@ void JumpTo(DWORD targetMs);
 // Back to the wall clock, the demo clock going on from its present reading.
 void ResumeWallClock();
 
-// The demo clock's whole milliseconds at a demo time in seconds.
-DWORD DemoClockMsFor(double seconds);
 // --start: the first frame begins at opts.start seconds of demo time, the music seeked to match.
 void PrepareStart(const VelunarOptions& opts);

@@ -1,9 +1,11 @@
 // options.h - the program's own double-dash options. They are parsed apart from the Win32-style
 // switches ("-win", "-full", "-debug"), which are found by substring search of the whole line.
-// Depends on: nothing.
+// Depends on: the show clock (the default span of --capture).
 #pragma once
 
 #include <string>
+
+#include "core/show_clock.h"
 
 struct VelunarOptions {
     bool help = false;
@@ -19,8 +21,8 @@ struct VelunarOptions {
     // from <= t < to of it, offscreen into one video file with its music.
     std::string capture;
     int fps = 60;
-    double from = -5.0;
-    double to = 170.0;
+    double from = kShowStart;
+    double to = kShowEnd;
     // x264's constant rate factor: 0 is lossless, 51 the smallest file; 18 looks like the show.
     double crf = 18.0;
     // --setup: the sound setup dialog before start-up.

@@ -1,6 +1,7 @@
 // scene_schedule.cpp - the show's timetable: every window, its scene and its fades, in call order.
 #include "app/scene_schedule.h"
 
+#include "core/show_clock.h"
 #include "fx/fades.h"
 #include "scenes/scenes.h"
 
@@ -52,7 +53,7 @@ const SceneRow kRows[] = {
     {"fx03", RenderFx03, 86.814, 105.088, false, kFx03, Count(kFx03)},
     {"fx05", RenderFx05, 105.088, 109.665, false, kFx05, Count(kFx05)},
     {"fx08", RenderFx08, 109.665, 146.221, false, kFx08, Count(kFx08)},
-    {"fx06", RenderFx06, 146.221, 170.0, true, kFx06, Count(kFx06)},
+    {"fx06", RenderFx06, 146.221, kShowEnd, true, kFx06, Count(kFx06)},
 };
 
 }  // namespace

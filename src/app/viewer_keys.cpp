@@ -10,6 +10,7 @@
 #include "core/globals.h"
 #include "core/logger.h"
 #include "core/screen_layout.h"
+#include "core/show_clock.h"
 #include "input/input_globals.h"
 #include "input/keyboard.h"
 #include "platform/dinput8/dinput8.h"
@@ -23,8 +24,7 @@ namespace {
 
 // Left and Right move by this much demo clock.
 constexpr DWORD kSeekMs = 5000;
-// The demo clock at the end of the show (170 s) and at the title picture (-5 s).
-constexpr DWORD kEndMs = 175000;
+// The demo clock at the title picture's first frame.
 constexpr DWORD kTitleMs = 0;
 
 enum Key { kPause, kBack, kForward, kPrevScene, kNextScene, kTitle, kDisplay, kKeyCount };
@@ -67,7 +67,7 @@ void PrepareMusicForJump(float t) {
 }
 
 void Jump(DWORD targetMs) {
-    targetMs = std::min(targetMs, kEndMs);
+    targetMs = std::min(targetMs, kShowEndMs);
     const float t = DemoTimeOf(targetMs);
     if (g_pLogger)
         g_pLogger->LogMessage("Viewer : jump to demo time %.3f (clock %lu ms)\n", static_cast<double>(t),
@@ -99,7 +99,7 @@ DWORD NeighbourSceneMs(DWORD nowMs, int direction) {
         if (starts[i] <= nowMs) current = i;
     const int next = current + direction;
     if (next < 0) return starts[0];
-    if (next >= n) return kEndMs;
+    if (next >= n) return kShowEndMs;
     return starts[next];
 }
 
@@ -156,7 +156,7 @@ bool ReadViewerKeys() {
     }
     if (pressed[kForward]) {
         target = now + kSeekMs;
-        if (target > kEndMs && g_viewer.loop) target = kTitleMs;
+        if (target > kShowEndMs && g_viewer.loop) target = kTitleMs;
         jump = true;
     }
     if (pressed[kPrevScene]) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/window/window.h"
+#include "platform/files/files.h"
 
 namespace {
 

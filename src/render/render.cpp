@@ -6,6 +6,7 @@
 
 #include "core/globals.h"
 #include "core/logger.h"
+#include "core/show_clock.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "platform/window/clock.h"
 #include "platform/window/window.h"
@@ -207,7 +208,7 @@ void CRender::UpdateStats() {
     if (!m_bFullScreen) {
         char title[64];
         // Demo time in seconds, negative during the lead-in.
-        const float demoTime = static_cast<float>(static_cast<int>(g_dwElapsed) - 5000) / 1000.0f;
+        const float demoTime = static_cast<float>(static_cast<int>(g_dwElapsed) - static_cast<int>(kLeadInMs)) / 1000.0f;
         std::snprintf(title, sizeof(title), "%4.2f - %7.02f fps", static_cast<double>(demoTime),
                       static_cast<double>(s_fFps));
         SetWindowTextA(m_hWnd, title);

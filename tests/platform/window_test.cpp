@@ -9,6 +9,7 @@
 
 #include "platform/window/clock.h"
 #include "platform/window/sdl_window.h"
+#include "platform/files/files.h"
 #include "platform/window/window.h"
 
 namespace {

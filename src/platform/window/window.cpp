@@ -1,8 +1,5 @@
-// window.cpp - window classes, windows, the cursor and the current directory over SDL2.
-#include <unistd.h>
-
+// window.cpp - window classes, windows and the cursor over SDL2.
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -372,17 +369,4 @@ HGDIOBJ GetStockObject(int) {
 HMODULE GetModuleHandleA(LPCSTR) {
     static int self;
     return &self;
-}
-
-DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer) {
-    std::string cwd;
-    std::vector<char> tmp(256);
-    while (!getcwd(tmp.data(), tmp.size())) {
-        if (errno != ERANGE) return 0;
-        tmp.resize(tmp.size() * 2);
-    }
-    cwd = tmp.data();
-    if (!buffer || bufferLength < cwd.size() + 1) return static_cast<DWORD>(cwd.size() + 1);
-    std::memcpy(buffer, cwd.c_str(), cwd.size() + 1);
-    return static_cast<DWORD>(cwd.size());
 }

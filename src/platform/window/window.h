@@ -1,5 +1,5 @@
 // window.h - the Win32-shaped face of the window layer: one window class, windows, the message
-// queue with its idle paint, the cursor and the current directory, over SDL2.
+// queue with its idle paint, and the cursor, over SDL2.
 // Depends on: wintypes.h. The SDL side lives in the .cpp files and sdl_window.h.
 #pragma once
 
@@ -167,7 +167,3 @@ LRESULT SendMessageA(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 // WM_CLOSE destroys the window; everything else is answered with 0.
 LRESULT DefWindowProcA(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
-
-// Win32's contract: the length copied without the terminator, or the size needed (terminator
-// included) when the buffer is too small; 0 on failure. The path uses '/'.
-DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
