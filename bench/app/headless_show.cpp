@@ -2,6 +2,7 @@
 #include "headless_show.h"
 
 #include "app/demo.h"
+#include "app/frame_tick.h"
 #include "platform/d3d8/d3d8_ext.h"
 #include "platform/fsound/fsound_ext.h"
 #include "platform/window/clock.h"
@@ -36,7 +37,7 @@ bool StartShow() {
 
 void Tick(DWORD ms) {
     velunar::clock::SetVirtualTime(kBase + ms);
-    FrameTick(g_hWnd);
+    FrameTick(g_hWnd, kBase + ms);
 }
 
 }  // namespace velunar::bench

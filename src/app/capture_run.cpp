@@ -6,7 +6,6 @@
 #include "app/capture_run.h"
 
 #include "app/demo.h"
-#include "app/frame_hooks.h"
 #include "app/offscreen.h"
 #include "capture/encode_worker.h"
 #include "capture/frame_capture.h"
@@ -18,7 +17,6 @@
 #include "platform/fsound/fmod.h"
 #include "platform/fsound/fsound_ext.h"
 #include "platform/window/window.h"
-#include "render/render_globals.h"
 #include "sound/music_player.h"
 
 #include <pthread.h>
@@ -32,8 +30,6 @@
 #include <memory>
 #include <string>
 
-void (*g_pfnFrameRead)(const std::vector<std::uint8_t>& bgra, int width, int height) = nullptr;
-
 namespace {
 
 // Frames rendered but not yet encoded: enough to ride out an encoder's slow key frame, few enough
@@ -42,10 +38,6 @@ constexpr std::size_t kQueuedFrames = 8;
 
 std::atomic<int> g_stopSignal{0};
 void OnStopSignal(int sig) { g_stopSignal = sig; }
-
-capture::FrameJob* g_pJob = nullptr;
-bool g_bGrabbed = false;
-void GrabPicture() { g_bGrabbed = capture::ReadRenderTargetBgra(g_pDevice, g_pJob->bgra, g_pJob->width, g_pJob->height); }
 
 // Rounds towards minus infinity (the lead-in is negative for runs that begin after demo time 0).
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
@@ -84,7 +76,7 @@ std::string Minutes(double seconds) {
     return text;
 }
 
-int Capture(const VelunarOptions& opts, CaptureWork work) {
+int Capture(const VelunarOptions& opts, CaptureWork work, const FrameSeen& seen) {
     const auto wallStart = std::chrono::steady_clock::now();
     const int fps = opts.fps;
     const std::int64_t firstMs = DemoClockMsFor(opts.from);
@@ -151,7 +143,6 @@ int Capture(const VelunarOptions& opts, CaptureWork work) {
     auto sampleOf = [&](long n) { return FrameOffsetMs(n, fps) * rate / 1000; };
 
     capture::Progress progress(stderr, total, isatty(STDERR_FILENO) == 1);
-    if (readBack) g_pfnBeforePresent = GrabPicture;
     // A frame's sound is mixed at the next frame, once the music that starts there has started.
     capture::FrameJob pending, spare;
     bool havePending = false, failed = false, escaped = false;
@@ -165,26 +156,23 @@ int Capture(const VelunarOptions& opts, CaptureWork work) {
     long done = 0;
     for (; done < total && !g_stopSignal && !failed; ++done) {
         capture::FrameJob job = encode ? worker->TakeEmpty() : std::move(spare);
-        g_pJob = &job;
-        g_bGrabbed = false;
-        RunFrameAt(static_cast<DWORD>(firstMs + FrameOffsetMs(done, fps)));
+        const bool read = RunFrameAt(static_cast<DWORD>(firstMs + FrameOffsetMs(done, fps)),
+                                     readBack ? &job.picture : nullptr);
         if (!IsWindow(g_hWnd)) {
             escaped = true;  // Escape: this frame ends the show and is not kept
             break;
         }
-        if (readBack && !g_bGrabbed) {
+        if (!read) {
             std::fprintf(stderr, "\nvelunar: could not read frame %ld back\n", done);
             failed = true;
             break;
         }
-        if (readBack && g_pfnFrameRead) g_pfnFrameRead(job.bgra, job.width, job.height);
+        if (readBack && seen) seen(job.picture);
         if (havePending) send(pending, done - 1);
         pending = std::move(job);
         havePending = true;
         progress.Update(done + 1);
     }
-    g_pfnBeforePresent = nullptr;
-    g_pJob = nullptr;
     if (havePending && !failed) {
         SetClockAt(static_cast<DWORD>(firstMs + FrameOffsetMs(done, fps)));
         send(pending, done - 1);
@@ -213,8 +201,8 @@ int Capture(const VelunarOptions& opts, CaptureWork work) {
 
 }  // namespace
 
-int RunCapture(const VelunarOptions& opts, CaptureWork work) {
-    const int status = Capture(opts, work);
+int RunCapture(const VelunarOptions& opts, CaptureWork work, const FrameSeen& seen) {
+    const int status = Capture(opts, work, seen);
     if (g_pLogger) {
         delete g_pLogger;
         g_pLogger = nullptr;

@@ -1,4 +1,4 @@
-// demo.h - the demo's start-up and its frame, called by the window procedure.
+// demo.h - the demo's start-up, called by the window procedure and the offscreen runs.
 // Depends on: the window layer's handle type, the music interface.
 #pragma once
 
@@ -15,8 +15,6 @@ bool InitDemo();
 // Told the name of each scene init ("InitIntro" ... "InitFx10") as it begins, and null once the
 // last has ended; null in the show. Tests attribute what start-up does to each init with it.
 extern void (*g_pfnSceneInit)(const char* name);
-// One frame: clock, input, music start, the scheduled scene and fades, bars, keys, present.
-void FrameTick(HWND hWnd);
 
 // The music player created last by start-up and started by the frame tick.
 extern MusicPlayer* g_pMusic;

@@ -1,11 +1,12 @@
-// frame_tick.cpp - one frame of the show, run for every paint request: the demo clock, input,
-// the music start, the scheduled scene and its fades, the letterbox bars, the two keys, present.
-#include "app/demo.h"
+// frame_tick.cpp - one frame of the show, run for every paint request and by the offscreen runs:
+// the demo clock from the reading it is handed, input, the music start, the scheduled scene and
+// its fades, the letterbox bars, the two keys, the picture to its sink, present.
+#include "app/frame_tick.h"
 
-#include "core/globals.h"
-#include "app/frame_hooks.h"
+#include "app/demo.h"
 #include "app/scene_schedule.h"
 #include "app/viewer_keys.h"
+#include "core/globals.h"
 #include "core/screen_layout.h"
 #include "core/show_clock.h"
 #include "input/input_globals.h"
@@ -14,7 +15,6 @@
 #include "platform/d3d8/d3d8_ext.h"
 #include "platform/dinput8/dinput8.h"
 #include "platform/fsound/fmod.h"
-#include "platform/window/clock.h"
 #include "platform/window/window.h"
 #include "render/render.h"
 #include "render/render_globals.h"
@@ -25,7 +25,6 @@
 
 DWORD g_dwStartOffset = 0;
 bool g_bSeekMusicOnStart = false;
-void (*g_pfnBeforePresent)() = nullptr;
 
 int MusicPositionOf(float t) {
     // The stream's position counts PCM frames at the mixing rate.
@@ -63,15 +62,15 @@ void DrawBars() {
 
 }  // namespace
 
-void FrameTick(HWND hWnd) {
+bool FrameTick(HWND hWnd, DWORD nowMs, capture::Picture* sink) {
     SetCursor(nullptr);
-    if (!g_pRender || g_bInitialized != 1 || g_bActive != 1) return;
+    if (!g_pRender || g_bInitialized != 1 || g_bActive != 1) return false;
 
     // A run that begins part-way into the show backdates the clock's start.
-    if (g_dwStartTime == 0) g_dwStartTime = timeGetTime() - g_dwStartOffset;
+    if (g_dwStartTime == 0) g_dwStartTime = nowMs - g_dwStartOffset;
     // A paused show holds its clock where it stopped.
-    if (IsShowHeld()) g_dwStartTime = timeGetTime() - g_dwElapsed;
-    g_dwElapsed = timeGetTime() - g_dwStartTime;
+    if (IsShowHeld()) g_dwStartTime = nowMs - g_dwElapsed;
+    g_dwElapsed = nowMs - g_dwStartTime;
 
     if (g_pMouse) g_pMouse->Poll();
     if (g_pKeyboard) g_pKeyboard->Poll();
@@ -84,7 +83,7 @@ void FrameTick(HWND hWnd) {
         if (!FollowMusicInJump(t) && t >= 0.0f) StartMusic(t);
         if (!row) {
             DestroyWindow(hWnd);
-            return;
+            return false;
         }
         // Everything outside the band is covered by the bars below: the scene's draws may skip it.
         const RECT band{0, kBandTop, kScreenWidth, kBandBottom};
@@ -104,7 +103,7 @@ void FrameTick(HWND hWnd) {
     if (g_pKeyboard && g_pKeyboard->IsKeyDown(DIK_ESCAPE)) DestroyWindow(hWnd);
 
     g_pRender->UpdateStats();
-    if (g_pfnBeforePresent) g_pfnBeforePresent();
+    const bool read = sink && capture::ReadBackBuffer(g_pDevice, *sink);
     DrawViewerDisplay(row);
     if (drawScene) {
         g_pRender->EndScene();
@@ -114,4 +113,5 @@ void FrameTick(HWND hWnd) {
         // Nothing moves while paused: a few redraws a second keep the window painted.
         std::this_thread::sleep_for(std::chrono::milliseconds(kHeldFrameMs));
     }
+    return !sink || read;
 }

@@ -10,7 +10,7 @@
 #include "core/logger.h"
 #include "core/show_clock.h"
 #include "app/demo.h"
-#include "app/frame_hooks.h"
+#include "app/frame_tick.h"
 #include "app/scene_schedule.h"
 #include "capture/frame_capture.h"
 #include "platform/d3d8/d3d8_ext.h"
@@ -31,11 +31,6 @@ constexpr int kReplayFps = 60;
 // The virtual clock's reading at the first frame (any non-zero value: 0 means "not started").
 constexpr DWORD kClockBase = 1000;
 
-capture::Picture g_shot;
-bool g_bShotTaken = false;
-
-void GrabFrame() { g_bShotTaken = capture::ReadRenderTarget(g_pDevice, g_shot); }
-
 // The first whole millisecond of the demo clock at which the scene that shows at targetMs begins.
 DWORD SceneStartMs(DWORD targetMs) {
     const SceneRow* target = FindSceneRow(DemoTimeOf(targetMs));
@@ -51,9 +46,9 @@ DWORD SceneStartMs(DWORD targetMs) {
 
 }  // namespace
 
-void RunFrameAt(DWORD elapsedMs) {
-    velunar::clock::SetVirtualTime(kClockBase + elapsedMs);
-    FrameTick(g_hWnd);
+bool RunFrameAt(DWORD elapsedMs, capture::Picture* sink) {
+    SetClockAt(elapsedMs);
+    return FrameTick(g_hWnd, kClockBase + elapsedMs, sink);
 }
 
 void SetClockAt(DWORD elapsedMs) { velunar::clock::SetVirtualTime(kClockBase + elapsedMs); }
@@ -88,16 +83,13 @@ int RenderFrame(const VelunarOptions& opts) {
     if (const int status = StartOffscreen()) return status;
     const DWORD targetMs = DemoClockMsFor(opts.at);
     ReplayTo(targetMs);
-    g_pfnBeforePresent = GrabFrame;
-    RunFrameAt(targetMs);
-    g_pfnBeforePresent = nullptr;
-
-    if (!g_bShotTaken) {
+    capture::Picture shot;
+    if (!RunFrameAt(targetMs, &shot)) {
         std::fprintf(stderr, "velunar: could not read the frame back\n");
         return 1;
     }
     std::string error;
-    if (!capture::WritePng(opts.shot, g_shot, &error)) {
+    if (!capture::WritePng(opts.shot, shot, &error)) {
         std::fprintf(stderr, "velunar: cannot write %s: %s\n", opts.shot.c_str(), error.c_str());
         return 1;
     }
@@ -144,7 +136,7 @@ void ReplayTo(DWORD targetMs) {
 }
 
 void JumpTo(DWORD targetMs) {
-    velunar::clock::UseVirtual(true);
+    // The replayed frames and the shown one read the demo clock from kClockBase.
     g_dwStartTime = kClockBase;
     RestoreStartUpState();
     ReplayTo(targetMs);
@@ -153,7 +145,6 @@ void JumpTo(DWORD targetMs) {
 }
 
 void ResumeWallClock() {
-    velunar::clock::UseVirtual(false);
     g_dwStartTime = timeGetTime() - g_dwElapsed;
 }
 

@@ -1,10 +1,11 @@
 // offscreen.h - the runs without a real window: one frame at a chosen demo time (--at), the
 // pieces the capture shares with it (start-up on the virtual clock, the replay up to a time, one
 // frame at a time), and the start offset of --start.
-// Depends on: options.h.
+// Depends on: options.h, the capture layer's picture.
 #pragma once
 
 #include "app/options.h"
+#include "capture/frame_capture.h"
 #include "platform/wintypes.h"
 
 // Renders the frame at opts.at offscreen and writes opts.shot as PNG; returns the exit status.
@@ -17,13 +18,14 @@ int StartOffscreen();
 // 60 frames per second, drawing nothing: whatever a scene carries between frames is then as in a
 // real run.
 void ReplayTo(DWORD targetMs);
-// Sets the virtual clock to elapsedMs of demo clock and runs one frame tick there.
-void RunFrameAt(DWORD elapsedMs);
-// Only sets the virtual clock (the sound follows it).
+// Runs one frame tick at elapsedMs of demo clock, the sound's virtual clock set to the same time;
+// the picture goes to `sink` when one is given (false when it could not be read).
+bool RunFrameAt(DWORD elapsedMs, capture::Picture* sink = nullptr);
+// Only sets the sound's virtual clock.
 void SetClockAt(DWORD elapsedMs);
 
-// A window run's jump: the clock turns virtual, the scene that shows at targetMs is replayed up to
-// it as above, and the clock stays at targetMs for the frame that shows it.
+// A window run's jump: the scene that shows at targetMs is replayed up to it as above, and the
+// demo clock stays at targetMs for the frame that shows it.
 void JumpTo(DWORD targetMs);
 // Back to the wall clock, the demo clock going on from its present reading.
 void ResumeWallClock();

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "app/demo.h"
-#include "app/frame_hooks.h"
+#include "app/frame_tick.h"
 #include "app/offscreen.h"
 #include "core/globals.h"
 #include "core/logger.h"

@@ -10,9 +10,11 @@
 #include "core/globals.h"
 #include "core/logger.h"
 #include "app/demo.h"
+#include "app/frame_tick.h"
 #include "input/input_globals.h"
 #include "input/keyboard.h"
 #include "input/mouse.h"
+#include "platform/window/clock.h"
 #include "render/bitmap_font.h"
 #include "render/render.h"
 #include "render/render_globals.h"
@@ -75,7 +77,7 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     switch (uMsg) {
         case WM_PAINT:
             // Never validated, so the queue asks again as soon as it is idle: one frame per paint.
-            FrameTick(hWnd);
+            FrameTick(hWnd, timeGetTime());
             return 0;
         case WM_ACTIVATE:
             g_bActive = HIWORD(wParam) == 0 ? 1 : 0;

@@ -51,8 +51,12 @@ void EncodeWorker::Run() {
         m_changed.notify_all();
         std::string error;
         bool ok = true;
-        if (!job.bgra.empty())
-            ok = m_file.AddPicture(job.bgra.data(), job.width, job.height, job.width * 4, error);
+        if (!job.picture.argb.empty()) {
+            const Picture& p = job.picture;
+            // A8R8G8B8 words are B, G, R, A bytes in memory: what the encoder takes.
+            ok = m_file.AddPicture(reinterpret_cast<const std::uint8_t*>(p.argb.data()), p.width, p.height, p.width * 4,
+                                   error);
+        }
         if (ok && !job.sound.empty())
             ok = m_file.AddSound(job.sound.data(), static_cast<int>(job.sound.size() / 2), error);
         std::lock_guard lock(m_mu);

@@ -1,7 +1,7 @@
 // encode_worker.h - the capture's one worker thread: it takes rendered frames from a bounded queue
 // and feeds them to the video file, so rendering the next frame and encoding this one overlap
 // while the show's own code stays on the main thread.
-// Depends on: video_file.h.
+// Depends on: frame_capture.h (the picture), video_file.h.
 #pragma once
 
 #include <condition_variable>
@@ -12,14 +12,14 @@
 #include <thread>
 #include <vector>
 
+#include "capture/frame_capture.h"
 #include "capture/video_file.h"
 
 namespace capture {
 
 // One frame's worth of work: a picture (may be empty) and the sound that goes with it.
 struct FrameJob {
-    std::vector<std::uint8_t> bgra;
-    int width = 0, height = 0;
+    Picture picture;
     std::vector<float> sound;  // interleaved stereo
 };
 

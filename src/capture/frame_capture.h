@@ -1,26 +1,22 @@
 // frame_capture.h - reading the finished picture back from the device and writing it as PNG.
-// Depends on: the Direct3D 8 layer, libpng.
+// Depends on: the Direct3D 8 layer, the D3DX layer's surface read-back, libpng.
 #pragma once
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/d3dx8/d3dx8_ext.h"
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 namespace capture {
 
-// An 8-bit RGB picture, top row first.
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> rgb;
-};
+// A picture read off the device: A8R8G8B8 words (B, G, R, A bytes in memory), top row first.
+using Picture = velunar::d3dx::Bitmap;
 
-// The device's current render target as RGB; false when it cannot be read.
-bool ReadRenderTarget(IDirect3DDevice8* device, Picture& out);
-// The same as B, G, R, A bytes per pixel, rows packed, top row first (what the video encoder takes).
-bool ReadRenderTargetBgra(IDirect3DDevice8* device, std::vector<std::uint8_t>& bgra, int& width, int& height);
-// Writes a PNG; false (with errno-style text in *error) when the file cannot be written.
+// The device's back buffer (its current render target), read the way F11's shots read it; false
+// when it cannot be read.
+bool ReadBackBuffer(IDirect3DDevice8* device, Picture& out);
+// Writes the picture as an RGB PNG (alpha dropped); false (with errno-style text in *error) when
+// the file cannot be written.
 bool WritePng(const std::string& path, const Picture& picture, std::string* error);
 
 }  // namespace capture

@@ -14,6 +14,7 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -23,10 +24,11 @@ namespace {
 
 std::vector<double> g_luminance;
 
-void Measure(const std::vector<std::uint8_t>& bgra, int width, int height) {
-    // The band between the bars, at whatever scale the picture has.
-    const int scale = height / kScreenHeight;
-    g_luminance.push_back(flash::MeanLuminance(bgra.data(), width, kBandTop * scale, kBandBottom * scale));
+void Measure(const capture::Picture& picture) {
+    // The band between the bars, at whatever scale the picture has; A8R8G8B8 words are B, G, R, A bytes.
+    const int scale = picture.height / kScreenHeight;
+    const auto* bgra = reinterpret_cast<const std::uint8_t*>(picture.argb.data());
+    g_luminance.push_back(flash::MeanLuminance(bgra, picture.width, kBandTop * scale, kBandBottom * scale));
 }
 
 }  // namespace
@@ -59,8 +61,7 @@ int main(int argc, char** argv) {
     D3D8_SetBackBufferScale(static_cast<unsigned>(opts.scale));
     g_bGentle = opts.gentle ? 1 : 0;
     SetGentleFlashes(opts.gentle);
-    g_pfnFrameRead = Measure;
-    if (const int status = RunCapture(opts, CaptureWork::kReadBack)) return status == 1 ? 2 : status;
+    if (const int status = RunCapture(opts, CaptureWork::kReadBack, Measure)) return status == 1 ? 2 : status;
 
     const int fps = opts.fps;
     const std::vector<int> changes = flash::OpposingChanges(g_luminance);

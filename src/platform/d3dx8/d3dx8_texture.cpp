@@ -7,6 +7,7 @@
 
 #include "platform/d3dx8/d3dx8core.h"
 #include "platform/d3dx8/d3dx8tex.h"
+#include "platform/d3dx8/d3dx8_ext.h"
 #include "platform/d3dx8/image.h"
 
 namespace velunar::d3dx {
@@ -65,6 +66,34 @@ void Store(const Bitmap& image, const D3DLOCKED_RECT& locked, D3DFORMAT format, 
 bool Packable(D3DFORMAT f) { return BytesPerPixel(f) != 0; }
 
 }  // namespace
+
+HRESULT ReadSurface(IDirect3DSurface8* surface, const RECT* rect, Bitmap& out) {
+    if (!surface) return D3DERR_INVALIDCALL;
+    D3DSURFACE_DESC desc{};
+    HRESULT hr = surface->GetDesc(&desc);
+    if (FAILED(hr)) return hr;
+    if (!Packable(desc.Format)) return D3DERR_INVALIDCALL;
+    const RECT r = rect ? *rect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
+    if (r.left < 0 || r.top < 0 || r.right <= r.left || r.bottom <= r.top ||
+        r.right > static_cast<LONG>(desc.Width) || r.bottom > static_cast<LONG>(desc.Height))
+        return D3DERR_INVALIDCALL;
+
+    D3DLOCKED_RECT locked{};
+    hr = surface->LockRect(&locked, rect ? &r : nullptr, D3DLOCK_READONLY);
+    if (FAILED(hr)) return hr;
+    out.width = r.right - r.left;
+    out.height = r.bottom - r.top;
+    // Saved as a picture without alpha, whatever the surface holds there.
+    out.hasAlpha = false;
+    // Reused pictures (a capture's frames) keep their storage.
+    out.argb.resize(static_cast<std::size_t>(out.width) * out.height);
+    for (int y = 0; y < out.height; ++y)
+        UnpackRow(static_cast<const std::uint8_t*>(locked.pBits) + static_cast<std::ptrdiff_t>(locked.Pitch) * y,
+                  out.width, desc.Format, out.argb.data() + static_cast<std::size_t>(y) * out.width);
+    surface->UnlockRect();
+    return D3D_OK;
+}
+
 }  // namespace velunar::d3dx
 
 using namespace velunar::d3dx;
@@ -196,26 +225,9 @@ HRESULT D3DXSaveSurfaceToFileA(LPCSTR pDestFile, D3DXIMAGE_FILEFORMAT DestFormat
     if (DestFormat != D3DXIFF_BMP && DestFormat != D3DXIFF_DIB && DestFormat != D3DXIFF_PNG &&
         DestFormat != D3DXIFF_JPG)
         return D3DERR_INVALIDCALL;
-    D3DSURFACE_DESC desc{};
-    HRESULT hr = pSrcSurface->GetDesc(&desc);
-    if (FAILED(hr)) return hr;
-    if (!Packable(desc.Format)) return D3DERR_INVALIDCALL;
-    const RECT r = pSrcRect ? *pSrcRect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-    if (r.left < 0 || r.top < 0 || r.right <= r.left || r.bottom <= r.top ||
-        r.right > static_cast<LONG>(desc.Width) || r.bottom > static_cast<LONG>(desc.Height))
-        return D3DERR_INVALIDCALL;
-
-    D3DLOCKED_RECT locked{};
-    hr = pSrcSurface->LockRect(&locked, pSrcRect ? &r : nullptr, D3DLOCK_READONLY);
-    if (FAILED(hr)) return hr;
     Bitmap image;
-    image.width = r.right - r.left;
-    image.height = r.bottom - r.top;
-    image.argb.resize(static_cast<std::size_t>(image.width) * image.height);
-    for (int y = 0; y < image.height; ++y)
-        UnpackRow(static_cast<const std::uint8_t*>(locked.pBits) + static_cast<std::ptrdiff_t>(locked.Pitch) * y,
-                  image.width, desc.Format, image.argb.data() + static_cast<std::size_t>(y) * image.width);
-    pSrcSurface->UnlockRect();
+    const HRESULT hr = velunar::d3dx::ReadSurface(pSrcSurface, pSrcRect, image);
+    if (FAILED(hr)) return hr;
 
     bool ok;
     switch (DestFormat) {
