@@ -23,7 +23,6 @@
 #include <chrono>
 #include <thread>
 
-DWORD g_dwStartOffset = 0;
 bool g_bSeekMusicOnStart = false;
 
 int MusicPositionOf(float t) {
@@ -66,8 +65,7 @@ bool FrameTick(HWND hWnd, DWORD nowMs, capture::Picture* sink) {
     SetCursor(nullptr);
     if (!g_pRender || g_bInitialized != 1 || g_bActive != 1) return false;
 
-    // A run that begins part-way into the show backdates the clock's start.
-    if (g_dwStartTime == 0) g_dwStartTime = nowMs - g_dwStartOffset;
+    if (g_dwStartTime == 0) g_dwStartTime = nowMs;
     // A paused show holds its clock where it stopped.
     if (IsShowHeld()) g_dwStartTime = nowMs - g_dwElapsed;
     g_dwElapsed = nowMs - g_dwStartTime;

@@ -6,8 +6,6 @@
 #include "capture/frame_capture.h"
 #include "platform/wintypes.h"
 
-// Milliseconds of demo clock already run when the first frame starts (0 in a normal run).
-extern DWORD g_dwStartOffset;
 // Seek the music to the demo time when the frame tick starts it (runs that begin mid-show).
 extern bool g_bSeekMusicOnStart;
 

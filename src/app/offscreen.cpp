@@ -12,6 +12,7 @@
 #include "app/demo.h"
 #include "app/frame_tick.h"
 #include "app/scene_schedule.h"
+#include "app/viewer_keys.h"
 #include "capture/frame_capture.h"
 #include "platform/d3d8/d3d8_ext.h"
 #include "platform/fsound/fmod.h"
@@ -150,7 +151,7 @@ void ResumeWallClock() {
 
 void PrepareStart(const VelunarOptions& opts) {
     if (!opts.hasStart) return;
-    // The clock starts as if the show had already run this far; the music follows when it starts.
-    g_dwStartOffset = DemoClockMsFor(opts.start);
+    // The first frame jumps there as the viewer's seeks do, so it shows what --at shows.
+    StartShowAt(DemoClockMsFor(opts.start));
     g_bSeekMusicOnStart = opts.start > 0.0;
 }

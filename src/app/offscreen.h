@@ -1,6 +1,6 @@
 // offscreen.h - the runs without a real window: one frame at a chosen demo time (--at), the
 // pieces the capture shares with it (start-up on the virtual clock, the replay up to a time, one
-// frame at a time), and the start offset of --start.
+// frame at a time), and the first frame of --start.
 // Depends on: options.h, the capture layer's picture.
 #pragma once
 
@@ -30,5 +30,6 @@ void JumpTo(DWORD targetMs);
 // Back to the wall clock, the demo clock going on from its present reading.
 void ResumeWallClock();
 
-// --start: the first frame begins at opts.start seconds of demo time, the music seeked to match.
+// --start: the first frame jumps to opts.start seconds of demo time as a seek does (its scene
+// replayed from the scene's start, the music placed to match), so it shows what --at shows.
 void PrepareStart(const VelunarOptions& opts);

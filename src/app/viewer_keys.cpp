@@ -45,6 +45,9 @@ struct Viewer {
     bool musicBased = false;
     DWORD musicBaseMs = 0;
     long long musicBasePos = 0;
+    // --start: the first frame jumps there.
+    bool startPending = false;
+    DWORD startMs = 0;
 };
 Viewer g_viewer;
 
@@ -66,11 +69,12 @@ void PrepareMusicForJump(float t) {
     FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), TRUE);
 }
 
-void Jump(DWORD targetMs) {
+// `how` names the jump in the log: "jump to" for the keys, "start at" for --start.
+void Jump(DWORD targetMs, const char* how = "jump to") {
     targetMs = std::min(targetMs, kShowEndMs);
     const float t = DemoTimeOf(targetMs);
     if (g_pLogger)
-        g_pLogger->LogMessage("Viewer : jump to demo time %.3f (clock %lu ms)\n", static_cast<double>(t),
+        g_pLogger->LogMessage("Viewer : %s demo time %.3f (clock %lu ms)\n", how, static_cast<double>(t),
                               static_cast<unsigned long>(targetMs));
     PrepareMusicForJump(t);
     g_viewer.jumping = true;
@@ -130,10 +134,20 @@ void EnableViewerKeys(bool loop) {
     g_viewer.loop = loop;
 }
 
+void StartShowAt(DWORD clockMs) {
+    g_viewer.startPending = true;
+    g_viewer.startMs = clockMs;
+}
+
 bool IsShowHeld() { return g_viewer.held && !g_viewer.replaying; }
 
 bool ReadViewerKeys() {
     if (!g_viewer.enabled || g_viewer.replaying) return true;
+    if (g_viewer.startPending) {
+        g_viewer.startPending = false;
+        Jump(g_viewer.startMs, "start at");
+        return true;
+    }
     bool pressed[kKeyCount];
     for (int k = 0; k < kKeyCount; ++k) pressed[k] = Pressed(static_cast<Key>(k));
 

@@ -12,6 +12,10 @@
 // Turns the keys on (the window run; the offscreen runs leave them off) and --loop.
 void EnableViewerKeys(bool loop);
 
+// --start: the first frame jumps to clockMs of demo clock, as a seek does (the scene replayed
+// from its start, the music placed there).
+void StartShowAt(DWORD clockMs);
+
 // True while the show is paused: the clock and the music hold, and the frame only presents again.
 bool IsShowHeld();
 // Reads this frame's keys and acts on them; a jump replays up to its time and leaves the demo
