@@ -65,18 +65,27 @@ void Store(const Bitmap& image, const D3DLOCKED_RECT& locked, D3DFORMAT format, 
 
 bool Packable(D3DFORMAT f) { return BytesPerPixel(f) != 0; }
 
+// The surface's description and the rectangle `rect` of it (all of it when null);
+// D3DERR_INVALIDCALL for a format we cannot pack or a rectangle reaching outside the surface.
+HRESULT SurfaceRect(IDirect3DSurface8* surface, const RECT* rect, D3DSURFACE_DESC& desc, RECT& r) {
+    const HRESULT hr = surface->GetDesc(&desc);
+    if (FAILED(hr)) return hr;
+    if (!Packable(desc.Format)) return D3DERR_INVALIDCALL;
+    r = rect ? *rect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
+    if (r.left < 0 || r.top < 0 || r.right <= r.left || r.bottom <= r.top ||
+        r.right > static_cast<LONG>(desc.Width) || r.bottom > static_cast<LONG>(desc.Height))
+        return D3DERR_INVALIDCALL;
+    return D3D_OK;
+}
+
 }  // namespace
 
 HRESULT ReadSurface(IDirect3DSurface8* surface, const RECT* rect, Bitmap& out) {
     if (!surface) return D3DERR_INVALIDCALL;
     D3DSURFACE_DESC desc{};
-    HRESULT hr = surface->GetDesc(&desc);
+    RECT r{};
+    HRESULT hr = SurfaceRect(surface, rect, desc, r);
     if (FAILED(hr)) return hr;
-    if (!Packable(desc.Format)) return D3DERR_INVALIDCALL;
-    const RECT r = rect ? *rect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-    if (r.left < 0 || r.top < 0 || r.right <= r.left || r.bottom <= r.top ||
-        r.right > static_cast<LONG>(desc.Width) || r.bottom > static_cast<LONG>(desc.Height))
-        return D3DERR_INVALIDCALL;
 
     D3DLOCKED_RECT locked{};
     hr = surface->LockRect(&locked, rect ? &r : nullptr, D3DLOCK_READONLY);
@@ -192,13 +201,9 @@ HRESULT D3DXLoadSurfaceFromMemory(IDirect3DSurface8* pDestSurface, const PALETTE
     if (SrcPitch < static_cast<UINT>(s.right) * bpp) return D3DERR_INVALIDCALL;
 
     D3DSURFACE_DESC desc{};
-    HRESULT hr = pDestSurface->GetDesc(&desc);
+    RECT d{};
+    HRESULT hr = SurfaceRect(pDestSurface, pDestRect, desc, d);
     if (FAILED(hr)) return hr;
-    if (!Packable(desc.Format)) return D3DERR_INVALIDCALL;
-    const RECT d = pDestRect ? *pDestRect : RECT{0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-    if (d.left < 0 || d.top < 0 || d.right <= d.left || d.bottom <= d.top ||
-        d.right > static_cast<LONG>(desc.Width) || d.bottom > static_cast<LONG>(desc.Height))
-        return D3DERR_INVALIDCALL;
 
     Bitmap src;
     src.width = srcW;
