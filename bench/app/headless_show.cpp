@@ -14,7 +14,10 @@
 namespace velunar::bench {
 
 bool OpenHeadless() {
-    if (chdir(VELUNAR_RUN_DIR) != 0) return false;
+    // VELUNAR_BENCH_RUN_DIR points at another runnable tree (say, a copy of the data before a change),
+    // so two sets of assets can be measured by the same program on the same load.
+    const char* dir = std::getenv("VELUNAR_BENCH_RUN_DIR");
+    if (chdir(dir && *dir ? dir : VELUNAR_RUN_DIR) != 0) return false;
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     velunar::clock::UseVirtual(true);

@@ -16,8 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr double kSceneStart = 86.814;
-// Left of this column the sculptures never reach: only captions are drawn there.
-constexpr int kCaptionsOnly = 480;
+// Left of this column the sculptures do not reach in the frames these cases render: only captions.
+constexpr int kCaptionsOnly = 400;
 
 void ExpectBars(const Frame& f) {
     ASSERT_TRUE(f.ok());

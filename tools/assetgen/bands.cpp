@@ -175,18 +175,20 @@ Image MakeFlareSprite() {
     return img;
 }
 
-// flarainv: the inverse glow that fx07 multiplies into its white frame: white at the rim, a soft
-// violet-blue shade with four faint rays towards the centre. Dozens overlap along each edge, so one
-// alone only dims the frame to about two thirds.
+// flarainv: the inverse flare that fx07 multiplies into its white frame: a deep blue core, a halo
+// and four rays on white.
 Image MakeFlareInverse() {
     Image img(128, 128);
     Fill(img, [](int x, int y) {
         float dx = (x + 0.5f) / 64 - 1, dy = (y + 0.5f) / 64 - 1;
         float r = std::sqrt(dx * dx + dy * dy), a = std::atan2(dy, dx);
-        float glow = std::exp(-r * r * 6);
-        float ray = std::pow(std::fabs(std::cos(a * 2)), 40.0f) * std::exp(-r * 2.5f) * 0.5f;
-        float k = Clamp01(glow * 0.55f + ray) * (1 - Smooth(0.8f, 1.0f, r));
-        return Rgba{1 - k * 0.6f, 1 - k * 0.5f, 1 - k * 0.25f, 1};
+        // Small and hard-edged: drawn at a fifth and two fifths of their size in overlapping rows, a
+        // broad glow would run the flares together into one smear.
+        float core = std::exp(-r * r * 90);
+        float halo = std::exp(-std::pow((r - 0.3f) / 0.035f, 2.0f)) * 0.45f;
+        float ray = std::pow(std::fabs(std::cos(a * 2)), 150.0f) * std::exp(-r * 3.5f) * 0.9f;
+        float k = Clamp01(core + halo + ray) * (1 - Smooth(0.8f, 1.0f, r));
+        return Rgba{1 - k * 0.85f, 1 - k * 0.65f, 1 - k * 0.2f, 1};
     });
     return img;
 }

@@ -96,6 +96,15 @@ Mesh Inward(Mesh m) {
     return m;
 }
 
+// Each face wound on its own so that its loader normal points down, towards where the light comes
+// from: fx05 draws its knot unculled and untested at low alpha, and the faces the light would
+// miss blend in black.
+Mesh EveryFaceDown(Mesh m) {
+    for (size_t f = 0; f < m.faces.size(); ++f)
+        if (LoaderFaceNormal(m, f).y > 0) std::swap(m.faces[f][1], m.faces[f][2]);
+    return m;
+}
+
 Mesh FacingDown(Mesh m) {
     double sum = 0;
     for (size_t f = 0; f < m.faces.size(); ++f) sum += LoaderFaceNormal(m, f).y;
@@ -117,7 +126,7 @@ Mesh RotateZ(Mesh m, float a) {
 // 2.obj: fx02 looks down from 500 units at scale 1.1 + 8 L; radius at most 160 keeps the blob
 // below the camera up to scale 3 (a mean spectrum of 0.44, the loudest beats).
 Mesh MakeBlob() {
-    return Inward(Body(96, 64, [](Vec3 d) {
+    return Inward(Body(72, 44, [](Vec3 d) {
         return 120 * (1 + 0.12f * std::sin(5 * d.x + 2 * d.y) + 0.1f * std::sin(4 * d.z - 3 * d.y) +
                       0.07f * std::sin(9 * d.x * d.z + 1) + 0.05f * std::cos(7 * d.y));
     }));
@@ -127,24 +136,24 @@ Mesh MakeBlob() {
 // fills the band's right half (geo1, seen from nearest, is the smallest).
 Mesh MakeGeo(int n) {
     if (n == 1)  // a rounded cube with grooves round its girth
-        return Inward(Body(96, 64, [](Vec3 d) {
+        return Inward(Body(64, 40, [](Vec3 d) {
             float p = 6;
             float s = std::pow(std::pow(std::fabs(d.x), p) + std::pow(std::fabs(d.y), p) + std::pow(std::fabs(d.z), p), 1 / p);
             float groove = 1 - 0.06f * std::pow(std::fabs(std::sin(d.y * 12)), 8.0f);
-            return 52 / s * groove;
+            return 66 / s * groove;
         }));
     if (n == 2)  // a twisted torus of square section
-        return Inward(Tube(160, 32, [](float s) { return Vec3{70 * std::cos(s * kTau), 0, 70 * std::sin(s * kTau)}; },
+        return Inward(Tube(128, 20, [](float s) { return Vec3{95 * std::cos(s * kTau), 0, 95 * std::sin(s * kTau)}; },
                            [](float s) { return Vec3{std::cos(s * kTau), 0, std::sin(s * kTau)}; },
                            [](float s, float a) {
                                float q = a + s * kTau * 1.5f;  // three quarter turns of twist per loop
                                float c = std::fabs(std::cos(q)), d = std::fabs(std::sin(q));
-                               return 24 / std::pow(std::pow(c, 4.0f) + std::pow(d, 4.0f), 0.25f);
+                               return 15 / std::pow(std::pow(c, 4.0f) + std::pow(d, 4.0f), 0.25f);
                            }));
     // geo3: an octahedral star with six spikes
-    return Inward(Body(128, 64, [](Vec3 d) {
+    return Inward(Body(96, 48, [](Vec3 d) {
         float m = std::max(std::fabs(d.x), std::max(std::fabs(d.y), std::fabs(d.z)));
-        return 90 * (0.42f + 0.58f * std::pow(m, 10.0f)) * (1 + 0.04f * std::sin(20 * std::acos(std::fabs(d.y))));
+        return (36 + 64 * std::pow(m, 14.0f)) * (1 + 0.04f * std::sin(20 * std::acos(std::fabs(d.y))));
     }));
 }
 
@@ -170,7 +179,7 @@ Mesh MakeKnot() {
         return Vec3{r * std::cos(p), 18 * std::sin(q), r * std::sin(p)};
     };
     auto side = [&](float s) { return c(s) - Vec3{42 * std::cos(2 * s * kTau), 0, 42 * std::sin(2 * s * kTau)}; };
-    return Inward(Tube(256, 16, c, side, [](float s, float) { return 10 + 1.5f * std::sin(s * kTau * 12); }));
+    return EveryFaceDown(Tube(192, 12, c, side, [](float s, float) { return 12 + 1.5f * std::sin(s * kTau * 12); }));
 }
 
 // sys.obj: three interlocking rings round a spiked core; fx06 draws it ten times, 0.7 scale,
@@ -178,11 +187,11 @@ Mesh MakeKnot() {
 Mesh MakeSys() {
     Mesh m;
     auto ring = [](float) { return [](float s, float) { return 14 + 4 * std::pow(std::fabs(std::sin(s * kTau * 8)), 6.0f); }; };
-    Mesh a = Inward(Torus(96, 12, 200, ring(0)));
+    Mesh a = Inward(Torus(96, 8, 200, ring(0)));
     m.Append(a);
     m.Append(Inward(RotateX(a, kPi / 2)));
     m.Append(Inward(RotateZ(a, kPi / 2)));
-    m.Append(Inward(Body(56, 32, [](Vec3 d) {
+    m.Append(Inward(Body(40, 24, [](Vec3 d) {
         float k = std::pow(std::fabs(d.x * d.y * d.z) * 5.196f, 3.0f);  // peaks on the eight diagonals
         return 70 * (1 + 0.6f * k);
     })));
@@ -209,7 +218,7 @@ Mesh MakeOrnament() {
 
 // ring.obj: a ridged torus; fx08's rings at scales 0.8, 0.6, 0.4 seen from 200 ... 360 units.
 Mesh MakeRing() {
-    return Inward(Torus(192, 24, 260, [](float s, float) { return 28 * (1 + 0.25f * std::pow(std::fabs(std::sin(s * kTau * 12)), 4.0f)); }));
+    return Inward(Torus(144, 16, 260, [](float s, float) { return 28 * (1 + 0.25f * std::pow(std::fabs(std::sin(s * kTau * 12)), 4.0f)); }));
 }
 
 // flower.obj: two rings of petals round a low dome, facing up; fx10's camera descends from 200
@@ -238,8 +247,8 @@ Mesh MakeFlower() {
             }
         return FacingDown(m);
     };
-    Mesh m = petals(8, 300, 0, 0, 32, 224);
-    m.Append(petals(8, 170, 4, kPi / 8, 20, 128));
+    Mesh m = petals(8, 300, 0, 0, 12, 128);
+    m.Append(petals(8, 170, 4, kPi / 8, 8, 128));
     m.Append(Inward(Body(40, 16, [](Vec3) { return 40.0f; }, {1, 0.3f, 1})));
     return m;
 }
