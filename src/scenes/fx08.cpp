@@ -76,12 +76,7 @@ void InitFx08() {
 void RenderFx08(float t) {
     // The grid runs on the demo clock's milliseconds, not on the demo time.
     const float ms = DemoMs();
-    g_pRender->m_dwClearColor = 0xFFFFFFFFu;
-    g_pRender->BeginScene(2);
-
-    DrawBandPicture(*g_pFx08Band, "fx08_tlo");
-
-    SetTranslucentGridStates("h3");
+    BeginGridsOverBand(0xFFFFFFFFu, *g_pFx08Band, "fx08_tlo", "h3");
     GridPass(*g_pFx1, 0.061f, ms, false, FX_RADIAL, GridColourWrapped(0x4FFFFFFFu));
     GridPass(*g_pFx1, 0.061f, ms, true, FX_TUNNEL, GridColour(0x3FFFFFFFu));
 

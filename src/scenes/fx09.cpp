@@ -24,11 +24,7 @@ void InitFx09() {
 void RenderFx09(float) {
     // The grid runs on the demo clock's milliseconds, not on the demo time.
     const float e = DemoMs();
-    g_pRender->m_dwClearColor = 0;
-    g_pRender->BeginScene(2);
-
-    DrawBandPicture(*g_pFx09Band, "fx09_tlo");
-    SetTranslucentGridStates("tc");
+    BeginGridsOverBand(0, *g_pFx09Band, "fx09_tlo", "tc");
 
     // First pass: the radial map, a quarter opaque.
     GridPass(*g_pFx1, 0.061f, e, false, FX_RADIAL, GridColourWrapped(0x3FFFFFFFu));

@@ -36,10 +36,7 @@ void RenderFx10(float t) {
     const float level = MusicLevel();
     const float e = DemoMs();
 
-    g_pRender->m_dwClearColor = 0;
-    g_pRender->BeginScene(2);
-    DrawBandPicture(*g_pFx10Band, "fx10_tlo");
-    SetTranslucentGridStates("h3");
+    BeginGridsOverBand(0, *g_pFx10Band, "fx10_tlo", "h3");
 
     GridPass(*g_pFx1, 0.061f, e, true, FX_SINE_WARP, GridColour(0x3FFFFFFFu));
     // The rings centred 150 pixels lower, for this pass only.

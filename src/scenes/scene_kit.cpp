@@ -40,15 +40,6 @@ void DiscardRandomPoints(int points) {
     for (int i = 0; i < points * 3; ++i) crt::rand();
 }
 
-void DrawBandPicture(CImageQuad& band, const char* texture) {
-    g_pRender->SetTexture(texture, 0);
-    g_pDevice->SetRenderState(D3DRS_WRAP0, 0);
-    g_pRender->SetTextureMode(TM_ALPHABLEND, 0);
-    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-    band.SetAlpha(255);
-    band.Render(g_pDevice);
-}
-
 void DrawBandOver(CImageQuad& band, const char* texture, DWORD alpha) {
     g_pRender->SetTexture(texture, 0);
     g_pDevice->SetRenderState(D3DRS_WRAP0, 0);
@@ -106,12 +97,30 @@ void GridBlendStates() {
     g_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
 }
 
-}  // namespace
+// The band's still picture: bound with wrapping off, blended by its own alpha, fully opaque.
+void DrawBandPicture(CImageQuad& band, const char* texture) {
+    g_pRender->SetTexture(texture, 0);
+    g_pDevice->SetRenderState(D3DRS_WRAP0, 0);
+    g_pRender->SetTextureMode(TM_ALPHABLEND, 0);
+    g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    band.SetAlpha(255);
+    band.Render(g_pDevice);
+}
 
+// Translucent passes over that picture: the alpha from the vertex colour, the grid's texture bound.
 void SetTranslucentGridStates(const char* texture) {
     GridBlendStates();
     g_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
     g_pRender->SetTexture(texture, 0);
+}
+
+}  // namespace
+
+void BeginGridsOverBand(DWORD clearColour, CImageQuad& band, const char* picture, const char* gridTexture) {
+    g_pRender->m_dwClearColor = clearColour;
+    g_pRender->BeginScene(2);
+    DrawBandPicture(band, picture);
+    SetTranslucentGridStates(gridTexture);
 }
 
 void SetModulatedGridStates() {

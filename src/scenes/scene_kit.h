@@ -36,8 +36,6 @@ void DiscardRandomPoints(int points);
 
 // ---- Pictures and meshes ----
 
-// The band's still picture: bound with wrapping off, blended by its own alpha, fully opaque.
-void DrawBandPicture(CImageQuad& band, const char* texture);
 // The band's picture laid over the frame: its colour from the texture, its opacity the quad's alpha
 // (only the low eight bits of alpha count).
 void DrawBandOver(CImageQuad& band, const char* texture, DWORD alpha);
@@ -57,10 +55,12 @@ void BlendByMaterial();
 
 // ---- Grid passes ----
 
-// Translucent grid passes over a picture: no culling, u wrapping, source-alpha blending with the
-// alpha from the vertex colour, the grid's texture bound.
-void SetTranslucentGridStates(const char* texture);
-// The same passes with the colour the texture times the vertex colour.
+// The frame of fx08, fx09 and fx10: cleared to clearColour with depth, the band's still picture,
+// then the states of translucent grid passes with gridTexture bound.
+void BeginGridsOverBand(DWORD clearColour, CImageQuad& band, const char* picture, const char* gridTexture);
+
+// Grid passes over what is drawn: no culling, u wrapping, source-alpha blending, the colour the
+// texture times the vertex colour, the alpha the vertex colour's.
 void SetModulatedGridStates();
 // Texture coordinates wrap both ways (the radial and tunnel maps cross their seams).
 void WrapBothWays();

@@ -35,8 +35,26 @@ Frame ReadBmp(const fs::path& path) {
     return f;
 }
 
+// What the program logs when it pauses and when it jumps; the first group is the demo clock.
+const char* const kPaused = R"(Viewer : paused \(clock ([0-9]+) ms\))";
+const char* const kJump = R"(Viewer : jump to demo time -?[0-9.]+ \(clock ([0-9]+) ms\))";
+
 class ViewerRun : public WindowRun {
 protected:
+    // Starts the program with args; its window's id, or "" after reporting that none appeared.
+    std::string StartAndFind(std::vector<std::string> args) {
+        Start(std::move(args));
+        const std::string id = FindWindow();
+        if (id.empty()) ADD_FAILURE() << "no window with the demo's class appeared" << LogSoFar();
+        return id;
+    }
+    // Escape ends the program with status 0.
+    void ExpectCleanExit(const std::string& id) {
+        const auto status = EscapeUntilExit(id, 30s);
+        pid_ = -1;
+        ASSERT_TRUE(status.has_value()) << "still running after Escape" << LogSoFar();
+        EXPECT_EQ(*status, 0);
+    }
     std::string Log() const {
         std::ifstream in(dir_ / "debug.txt");
         std::stringstream s;
@@ -107,10 +125,9 @@ double DemoTimeOfClock(const std::string& ms) { return std::stol(ms) / 1000.0 - 
 // Pause, two shots a second apart, a seek, a scene jump and Home while paused; shots against --at.
 TEST_F(ViewerRun, PausedSeekSceneJumpAndHomeShowWhatAtShows) {
     // fx02, whose effects carry nothing from an earlier visit: a jump's replay reproduces --at.
-    Start({"-win", "-debug", "--start", "30"});
-    const std::string id = FindWindow();
-    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared" << LogSoFar();
-    const std::string pausedMs = PressUntilLogged(id, "space", R"(Viewer : paused \(clock ([0-9]+) ms\))", 1);
+    const std::string id = StartAndFind({"-win", "-debug", "--start", "30"});
+    ASSERT_FALSE(id.empty());
+    const std::string pausedMs = PressUntilLogged(id, "space", kPaused, 1);
     ASSERT_FALSE(pausedMs.empty()) << LogSoFar();
 
     const fs::path first = Shot(id);
@@ -122,8 +139,7 @@ TEST_F(ViewerRun, PausedSeekSceneJumpAndHomeShowWhatAtShows) {
     ASSERT_TRUE(a.ok() && b.ok());
     EXPECT_TRUE(a.rgb == b.rgb) << "the paused picture changed between " << first << " and " << second;
 
-    const std::string jump = R"(Viewer : jump to demo time -?[0-9.]+ \(clock ([0-9]+) ms\))";
-    const std::string seekMs = PressUntilLogged(id, "Right", jump, 1);
+    const std::string seekMs = PressUntilLogged(id, "Right", kJump, 1);
     ASSERT_FALSE(seekMs.empty()) << LogSoFar();
     EXPECT_EQ(std::stol(seekMs), std::stol(pausedMs) + 5000);
     ExpectShotIsAt(id, DemoTimeOfClock(seekMs));
@@ -131,52 +147,44 @@ TEST_F(ViewerRun, PausedSeekSceneJumpAndHomeShowWhatAtShows) {
     // From fx02, the next scene is fx09, whose first millisecond is 50900 (45.899 s is fx02's).
     // Its first frame draws with what the shared grid holds: after the jump, what start-up left
     // there, as in --at, not what fx02's frames left.
-    const std::string sceneMs = PressUntilLogged(id, "Next", jump, 2);
+    const std::string sceneMs = PressUntilLogged(id, "Next", kJump, 2);
     ASSERT_FALSE(sceneMs.empty()) << LogSoFar();
     EXPECT_EQ(std::stol(sceneMs), 50900);
     ExpectShotIsAt(id, DemoTimeOfClock(sceneMs));
     // Home: the title picture, still paused.
-    EXPECT_EQ(PressUntilLogged(id, "Home", jump, 3), "0") << LogSoFar();
-    const Frame titleShot = ReadBmp(Shot(id));
-    const Frame titleAt = RenderAt(-5.0);
-    ASSERT_TRUE(titleShot.ok() && titleAt.ok());
-    EXPECT_TRUE(titleShot.rgb == titleAt.rgb) << "the shot after Home differs from --at -5";
+    EXPECT_EQ(PressUntilLogged(id, "Home", kJump, 3), "0") << LogSoFar();
+    ExpectShotIsAt(id, -5.0);
 
-    const auto status = EscapeUntilExit(id, 30s);
-    pid_ = -1;
-    ASSERT_TRUE(status.has_value()) << "still running after Escape" << LogSoFar();
-    EXPECT_EQ(*status, 0);
+    ExpectCleanExit(id);
 }
 
-// fx04's stripes take their start from the first frame they are drawn in, and fx07's flares move
-// their bases for good as they wrap: seeking away and back must not keep what this run's frames
-// left in them, but show what a run started at the shown time shows.
-TEST_F(ViewerRun, SeeksBackAndForthShowWhatAtShows) {
-    Start({"-win", "-debug", "--start", "70"});
-    const std::string id = FindWindow();
-    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared" << LogSoFar();
-    const std::string pausedMs = PressUntilLogged(id, "space", R"(Viewer : paused \(clock ([0-9]+) ms\))", 1);
+// fx04's stripes (from 70 s), fx03's captions (90 s) and fx08's rising points (129 s) take their
+// start from the first frame they are drawn in: seeking away and back must not keep what this
+// run's frames left in them, but show what a run started at the shown time shows.
+class SeekRun : public ViewerRun, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SeekRun, BackAndForthShowsWhatAtShows) {
+    const std::string id = StartAndFind({"-win", "-debug", "--start", std::to_string(GetParam())});
+    ASSERT_FALSE(id.empty());
+    const std::string pausedMs = PressUntilLogged(id, "space", kPaused, 1);
     ASSERT_FALSE(pausedMs.empty()) << LogSoFar();
 
-    const std::string jump = R"(Viewer : jump to demo time -?[0-9.]+ \(clock ([0-9]+) ms\))";
     const char* keys[] = {"Right", "Left", "Left", "Right"};
     for (int i = 0; i < 4; ++i) {
-        const std::string ms = PressUntilLogged(id, keys[i], jump, i + 1);
+        const std::string ms = PressUntilLogged(id, keys[i], kJump, i + 1);
         ASSERT_FALSE(ms.empty()) << keys[i] << LogSoFar();
         ExpectShotIsAt(id, DemoTimeOfClock(ms));
     }
 
-    const auto status = EscapeUntilExit(id, 30s);
-    pid_ = -1;
-    ASSERT_TRUE(status.has_value()) << "still running after Escape" << LogSoFar();
-    EXPECT_EQ(*status, 0);
+    ExpectCleanExit(id);
 }
+
+INSTANTIATE_TEST_SUITE_P(CarriedState, SeekRun, ::testing::Values(70, 90, 129));
 
 // Started near the end with --loop, the show passes 170 s, jumps to the title and plays on.
 TEST_F(ViewerRun, LoopStartsAgainFromTheTitle) {
-    Start({"-win", "-debug", "--loop", "--start", "168"});
-    const std::string id = FindWindow();
-    ASSERT_FALSE(id.empty()) << "no window with the demo's class appeared" << LogSoFar();
+    const std::string id = StartAndFind({"-win", "-debug", "--loop", "--start", "168"});
+    ASSERT_FALSE(id.empty());
     ASSERT_FALSE(WaitForLog(R"(Viewer : jump to demo time (-5\.000))", 1, 60s).empty()) << LogSoFar();
     // The second pass runs on: the window title's demo time leaves the lead-in.
     std::string title;
@@ -186,10 +194,7 @@ TEST_F(ViewerRun, LoopStartsAgainFromTheTitle) {
         std::this_thread::sleep_for(100ms);
     }
     EXPECT_TRUE(std::regex_search(title, std::regex(R"(^ *[0-9]+\.[0-9]+ -)"))) << title;
-    const auto status = EscapeUntilExit(id, 30s);
-    pid_ = -1;
-    ASSERT_TRUE(status.has_value()) << "still running after Escape" << LogSoFar();
-    EXPECT_EQ(*status, 0);
+    ExpectCleanExit(id);
 }
 
 }  // namespace

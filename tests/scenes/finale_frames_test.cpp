@@ -43,20 +43,6 @@ void WriteJpeg(const std::string& name, int w, int h, std::uint8_t r, std::uint8
     ASSERT_TRUE(velunar_test::WriteJpeg(Replace(name), Frame(w, h, r, g, b), 100));
 }
 
-void ExpectBars(const Frame& f) {
-    ASSERT_TRUE(f.ok());
-    EXPECT_EQ(f.Max(0, 0, 800, 100), 0);
-    EXPECT_EQ(f.Max(0, 500, 800, 600), 0);
-}
-
-template <class F>
-int Count(const Frame& f, int x0, int y0, int x1, int y1, F test) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) n += test(f.at(x, y)) ? 1 : 0;
-    return n;
-}
-
 ::testing::AssertionResult PixelNear(const Frame& f, int x, int y, int r, int g, int b, int tol) {
     const std::uint8_t* p = f.at(x, y);
     if (std::abs(p[0] - r) <= tol && std::abs(p[1] - g) <= tol && std::abs(p[2] - b) <= tol)

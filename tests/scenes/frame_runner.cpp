@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <gtest/gtest.h>
+
 #include "support/velunar_run.h"
 
 bool g_keepLog = false;
@@ -23,4 +25,17 @@ Frame RenderAt(double t, int* status, int scale) {
     if (status) *status = run.status;
     if (run.status != 0) return {};
     return ReadPng(work + "/" + name);
+}
+
+void ExpectBars(const Frame& f) {
+    ASSERT_TRUE(f.ok());
+    EXPECT_EQ(f.Max(0, 0, 800, 100), 0);
+    EXPECT_EQ(f.Max(0, 500, 800, 600), 0);
+}
+
+void ExpectSameFrameTwice(double t) {
+    const Frame a = RenderAt(t);
+    const Frame b = RenderAt(t);
+    ASSERT_TRUE(a.ok()) << t;
+    EXPECT_EQ(a.rgb, b.rgb) << t;
 }

@@ -1,6 +1,7 @@
 // frame_runner.h - runs the program offscreen for one demo time and reads the frame it wrote.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "support/image.h"
@@ -20,3 +21,21 @@ std::string RunLogPath();
 // The folder the runs work in, inside the process's own folder: data/ and the track are linked
 // into it unless a test has put files of its own there.
 std::string WorkDir();
+
+// The letterbox: rows 0-99 and 500-599 are black.
+void ExpectBars(const Frame& f);
+// The same demo time rendered twice gives the same frame.
+void ExpectSameFrameTwice(double t);
+// Pixels of the rectangle (x0, y0)-(x1, y1), right and bottom edges out, for which test(pixel)
+// holds; Share gives them as a share of all.
+template <class F>
+int Count(const Frame& f, int x0, int y0, int x1, int y1, F test) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) n += test(f.at(x, y)) ? 1 : 0;
+    return n;
+}
+template <class F>
+double Share(const Frame& f, int x0, int y0, int x1, int y1, F test) {
+    return static_cast<double>(Count(f, x0, y0, x1, y1, test)) / ((x1 - x0) * (y1 - y0));
+}

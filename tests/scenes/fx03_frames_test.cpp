@@ -19,12 +19,6 @@ constexpr double kSceneStart = 86.814;
 // Left of this column the sculptures do not reach in the frames these cases render: only captions.
 constexpr int kCaptionsOnly = 400;
 
-void ExpectBars(const Frame& f) {
-    ASSERT_TRUE(f.ok());
-    EXPECT_EQ(f.Max(0, 0, 800, 100), 0);
-    EXPECT_EQ(f.Max(0, 500, 800, 600), 0);
-}
-
 // Caption pixels: white text, so grey and clearly lit.
 int GreyPixels(const Frame& f, int x0, int x1) {
     int n = 0;
@@ -91,12 +85,7 @@ TEST(Fx03Frames, CaptionsShowWithinTheFirstSixSeconds) {
     EXPECT_GT(shown, 300);
 }
 
-TEST(Fx03Frames, SameTimeSamePicture) {
-    Frame a = RenderAt(97.0);
-    Frame b = RenderAt(97.0);
-    ASSERT_TRUE(a.ok());
-    EXPECT_EQ(a.rgb, b.rgb);
-}
+TEST(Fx03Frames, SameTimeSamePicture) { ExpectSameFrameTwice(97.0); }
 
 TEST(Fx03Frames, WithoutTheCaptionFileOnlyTheSculptures) {
     std::string log;

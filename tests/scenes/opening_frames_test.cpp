@@ -59,21 +59,6 @@ void WriteToneTrack(int band, double seconds) {
     ASSERT_TRUE(sound_fixtures::WriteMp3(Replace("velunar.mp3").string(), kRate, stereo));
 }
 
-void ExpectBars(const Frame& f) {
-    ASSERT_TRUE(f.ok());
-    EXPECT_EQ(f.Max(0, 0, 800, 100), 0);
-    EXPECT_EQ(f.Max(0, 500, 800, 600), 0);
-}
-
-// Pixels of a rectangle for which `test` holds, as a share of all.
-template <class F>
-double Share(const Frame& f, int x0, int y0, int x1, int y1, F test) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) n += test(f.at(x, y)) ? 1 : 0;
-    return static_cast<double>(n) / ((x1 - x0) * (y1 - y0));
-}
-
 bool Black(const std::uint8_t* p) { return p[0] == 0 && p[1] == 0 && p[2] == 0; }
 
 TEST(OpeningFrames, LogoAndBandArriveAt18301) {
