@@ -101,6 +101,9 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
         } else if (name == "--gentle") {
             if (!noValue()) return false;
             opts.gentle = true;
+        } else if (name == "--fill") {
+            if (!noValue()) return false;
+            opts.fill = true;
         } else if (name == "--loop") {
             if (!noValue()) return false;
             opts.loop = true;
@@ -201,7 +204,7 @@ bool ParseOptions(int argc, char** argv, VelunarOptions& opts, std::string& erro
 void PrintUsage(std::FILE* out) {
     std::fputs(
         "Usage: velunar [-win | -full] [-debug] [--setup] [--start SECONDS] [--loop] [--gentle]\n"
-        "               [--scale N | auto]\n"
+        "               [--fill] [--scale N | auto]\n"
         "       velunar --at SECONDS --shot FILE.png [--gentle] [--scale N]\n"
         "       velunar --capture FILE.mp4 [--fps N] [--from SECONDS] [--to SECONDS] [--crf Q] [--gentle] [--scale N]\n"
         "\n"
@@ -223,6 +226,10 @@ void PrintUsage(std::FILE* out) {
         "  --gentle           at most three flashes in any second (the photosensitivity guideline):\n"
         "                     the drum break dimmed, fx10's flower shaken less; with any option\n"
         "  --loop             at its end the show starts again from the title picture, until Escape\n"
+        "  --fill             for wide displays: the black bars are cropped and the 2:1 picture fills\n"
+        "                     the window (made its shape) or the screen as far as its aspect allows\n"
+        "                     (1920 x 960 on a 1920 x 1080 display); F11 shots, --at and --capture\n"
+        "                     keep the whole picture\n"
         "  --at SECONDS --shot FILE.png\n"
         "                     render the frame at that demo time offscreen and save it as PNG;\n"
         "                     the frames before it are replayed from the start of that time's\n"
@@ -238,6 +245,7 @@ void PrintUsage(std::FILE* out) {
         "                     800 x 600) to 4: in the window (as large as the display allows),\n"
         "                     full screen, F11 shots, --at shots and --capture video (N = 2 gives\n"
         "                     1600 x 1200); auto, on screen only, takes the largest N that fits\n"
+        "                     the display (with --fill, the largest whose 2:1 picture fits)\n"
         "  --help             show this help\n"
         "  --version          show the version\n"
         "\n"

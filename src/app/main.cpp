@@ -9,6 +9,7 @@
 #include "app/options.h"
 #include "app/scene_schedule.h"
 #include "core/globals.h"
+#include "core/screen_layout.h"
 #include "app/viewer_keys.h"
 #include "app/window_proc.h"
 #include "platform/d3d8/d3d8_ext.h"
@@ -34,6 +35,11 @@ int main(int argc, char** argv) {
     SetGentleFlashes(g_options.gentle);
     // The device makes its back buffer this much larger; the program keeps its 800 x 600.
     D3D8_SetBackBufferScale(static_cast<unsigned>(g_options.scale));
+    // --fill shows the band alone on screen; whatever reads the picture back still gets all of it.
+    if (g_options.fill) {
+        const RECT band{0, kBandTop, kScreenWidth, kBandBottom};
+        D3D8_SetShownRect(&band);
+    }
     if (g_options.hasAt) {
         ScanSwitches(JoinCommandLine(argc, argv).c_str());
         return RunAt(g_options);
@@ -43,7 +49,7 @@ int main(int argc, char** argv) {
         return RunCapture(g_options);
     }
     PrepareStart(g_options);
-    EnableViewerKeys(g_options.loop);
+    EnableViewerKeys(g_options.loop, g_options.fill);
     std::string line = JoinCommandLine(argc, argv);
     return WinMain(GetModuleHandleA(nullptr), nullptr, line.data(), SW_SHOWNORMAL);
 }

@@ -32,6 +32,9 @@ struct VelunarOptions {
     int scale = 1;
     // --loop: at its end the show starts again from the title picture, until Escape.
     bool loop = false;
+    // --fill: on screen, the band between the black bars fills the window or the display as far
+    // as its aspect allows; shots and captures keep the whole picture.
+    bool fill = false;
     // --gentle: fx09's drum-break flashes dimmed to at most three flashes in any second.
     bool gentle = false;
 };

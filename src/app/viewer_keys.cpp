@@ -13,6 +13,7 @@
 #include "core/show_clock.h"
 #include "input/input_globals.h"
 #include "input/keyboard.h"
+#include "platform/d3d8/d3d8_ext.h"
 #include "platform/dinput8/dinput8.h"
 #include "platform/fsound/fmod.h"
 #include "render/bitmap_font.h"
@@ -33,6 +34,7 @@ constexpr unsigned kKeyCodes[kKeyCount] = {DIK_SPACE, DIK_LEFT, DIK_RIGHT, DIK_P
 struct Viewer {
     bool enabled = false;
     bool loop = false;
+    bool fill = false;
     bool held = false;
     bool display = false;
     bool wasDown[kKeyCount] = {};
@@ -43,6 +45,7 @@ struct Viewer {
     // The music's position during a jump counts from its first frame at or after demo time 0,
     // as in a run that starts there.
     bool musicBased = false;
+    float rateBeforeJump = 0.0f;
     DWORD musicBaseMs = 0;
     long long musicBasePos = 0;
     // --start: the first frame jumps there.
@@ -77,6 +80,8 @@ void Jump(DWORD targetMs, const char* how = "jump to") {
         g_pLogger->LogMessage("Viewer : %s demo time %.3f (clock %lu ms)\n", how, static_cast<double>(t),
                               static_cast<unsigned long>(targetMs));
     PrepareMusicForJump(t);
+    // A jump while another's frame is not yet drawn keeps the rate from before the first.
+    if (!g_viewer.jumping) g_viewer.rateBeforeJump = CRender::GetFrameRate();
     g_viewer.jumping = true;
     g_viewer.musicBased = false;
     g_viewer.replaying = true;
@@ -129,9 +134,10 @@ int SceneStartsMs(DWORD* starts, int capacity) {
     return n;
 }
 
-void EnableViewerKeys(bool loop) {
+void EnableViewerKeys(bool loop, bool fill) {
     g_viewer.enabled = true;
     g_viewer.loop = loop;
+    g_viewer.fill = fill;
 }
 
 void StartShowAt(DWORD clockMs) {
@@ -213,11 +219,23 @@ void EndJump() {
     if (!g_viewer.jumping || g_viewer.replaying) return;
     g_viewer.jumping = false;
     ResumeWallClock();
+    // The replay counted its frames on the virtual clock: the rate before the jump stands until
+    // a second of real frames has been measured.
+    CRender::RestartStats(g_viewer.rateBeforeJump);
     // In the lead-in the music waits, rewound, for the frame tick to start it at demo time 0.
     if (HasStream()) FSOUND_SetPaused(FSOUND_ALL, g_viewer.held ? TRUE : FALSE);
 }
 
 void DrawViewerDisplay(const SceneRow* row) {
+    // The line's rows of the top bar: the bar's middle, or with --fill its last rows, which are then
+    // shown above the band while the display is (the band never carries the line, so a held
+    // picture and F11 shots stay clean).
+    constexpr int kFillLineRows = 24;
+    const int lineTop = g_viewer.fill ? kBandTop - kFillLineRows + 4 : 40;
+    if (g_viewer.fill) {
+        const RECT withLine{0, kBandTop - kFillLineRows, kScreenWidth, kBandBottom};
+        D3D8_SetDeviceShownRect(g_pDevice, g_viewer.display ? &withLine : nullptr);
+    }
     if (!g_viewer.display || !g_pFontSmall) return;
     char text[96];
     std::snprintf(text, sizeof text, "%7.2f s   %s   %5.1f fps%s", static_cast<double>(DemoTimeOf(g_dwElapsed)),
@@ -226,6 +244,6 @@ void DrawViewerDisplay(const SceneRow* row) {
     // In the top bar, left: a line 16 pixels high, square pixels on the 800 x 600 screen.
     constexpr float kLine = 16.0f / kScreenHeight;
     constexpr float kX = -0.96f;
-    constexpr float kY = (40.0f - kScreenHeight / 2.0f) / (kScreenHeight / 2.0f);
-    g_pFontSmall->DrawString(kX, kY, 0.0f, kLine * kScreenHeight / kScreenWidth, kLine, 0xFFE0E0E0u, text, 0);
+    const float y = (static_cast<float>(lineTop) - kScreenHeight / 2.0f) / (kScreenHeight / 2.0f);
+    g_pFontSmall->DrawString(kX, y, 0.0f, kLine * kScreenHeight / kScreenWidth, kLine, 0xFFE0E0E0u, text, 0);
 }

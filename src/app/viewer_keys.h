@@ -9,8 +9,9 @@
 #include "app/scene_schedule.h"
 #include "platform/wintypes.h"
 
-// Turns the keys on (the window run; the offscreen runs leave them off) and --loop.
-void EnableViewerKeys(bool loop);
+// Turns the keys on (the window run; the offscreen runs leave them off), --loop, and --fill (the
+// display then needs a line of its own above the band, since the bars are not shown).
+void EnableViewerKeys(bool loop, bool fill);
 
 // --start: the first frame jumps to clockMs of demo clock, as a seek does (the scene replayed
 // from its start, the music placed there).

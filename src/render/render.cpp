@@ -197,6 +197,12 @@ bool CRender::EndScene() {
 
 float CRender::GetFrameRate() { return s_fFps; }
 
+void CRender::RestartStats(float rate) {
+    s_fFps = rate;
+    s_dwFrames = 0;
+    s_fLastTime = static_cast<float>(timeGetTime()) * 0.001f;
+}
+
 void CRender::UpdateStats() {
     const float t = static_cast<float>(timeGetTime()) * 0.001f;
     ++s_dwFrames;

@@ -48,6 +48,9 @@ public:
     void UpdateStats();
     // Frames per second over the last whole second that UpdateStats measured.
     static float GetFrameRate();
+    // Measures the rate afresh from now, reporting `rate` until then: frames replayed on another
+    // clock (a seek) say nothing about how fast the show is drawn.
+    static void RestartStats(float rate);
     // mode TM_ALPHABLEND .. TM_TEXTUREONLY; others do nothing.
     void SetTextureMode(int mode, int stage);
     // Alpha first.

@@ -59,7 +59,7 @@ TEST(Switches, JoinedLineHoldsEveryArgument) {
 
 TEST(Options, OurOwnNeverTripTheSwitches) {
     Argv a({"--help", "--version", "--at", "1", "--shot", "a.png", "--start", "2", "--capture", "v.mp4", "--fps",
-            "30", "--setup", "--scale", "auto", "--loop", "--gentle"});
+            "30", "--setup", "--scale", "auto", "--loop", "--gentle", "--fill"});
     const Switches s = Scan(JoinCommandLine(a.argc(), a.argv()).c_str());
     EXPECT_EQ(s.debug, 0);
     EXPECT_EQ(s.full, 1);
@@ -78,12 +78,18 @@ TEST(Options, ParsedValues) {
     EXPECT_TRUE(o.hasStart);
     EXPECT_DOUBLE_EQ(o.start, 170.0);
     EXPECT_FALSE(o.hasAt);
-    EXPECT_FALSE(o.loop || o.gentle);
+    EXPECT_FALSE(o.loop || o.gentle || o.fill);
     Argv watch({"--loop", "--gentle", "--capture", "v.mp4"});
     ASSERT_TRUE(ParseOptions(watch.argc(), watch.argv(), o, err)) << err;
     EXPECT_TRUE(o.loop && o.gentle);
     Argv valued({"--gentle=1"});
     EXPECT_FALSE(ParseOptions(valued.argc(), valued.argv(), o, err));
+    // --fill only changes what the screen shows: shots and captures take it and keep the picture.
+    Argv fill({"--fill", "--at", "3", "--shot", "f.png"});
+    ASSERT_TRUE(ParseOptions(fill.argc(), fill.argv(), o, err)) << err;
+    EXPECT_TRUE(o.fill);
+    Argv fillValued({"--fill=yes"});
+    EXPECT_FALSE(ParseOptions(fillValued.argc(), fillValued.argv(), o, err));
     Argv cap({"--capture", "v.mp4", "--fps", "30"});
     ASSERT_TRUE(ParseOptions(cap.argc(), cap.argv(), o, err)) << err;
     EXPECT_EQ(o.capture, "v.mp4");

@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "core/globals.h"
+#include "platform/window/clock.h"
 #include "render/render_fixture.h"
 #include "resources/texture_manager.h"
 
@@ -94,6 +95,28 @@ TEST_F(RenderTest, WindowedTitleShowsDemoTimeAndRate) {
     GetWindowTextA(m_hWnd, title, sizeof(title));
     EXPECT_EQ(std::string(title).substr(0, 8), "12.25 - ");
     g_dwElapsed = saved;
+}
+
+// After a seek the frames replayed on the virtual clock must not count: the rate before it stands
+// until a second of frames has been measured from the restart.
+TEST_F(RenderTest, RestartedStatsKeepTheRateUntilASecondIsMeasured) {
+    velunar::clock::UseVirtual(true);
+    velunar::clock::SetVirtualTime(900000);
+    // A replay's frames, far from the wall clock the show resumes on.
+    for (int i = 0; i < 300; ++i) m_pRender->UpdateStats();
+    velunar::clock::SetVirtualTime(10000);
+    CRender::RestartStats(57.0f);
+    EXPECT_FLOAT_EQ(CRender::GetFrameRate(), 57.0f);
+    // 25 frames 40 ms apart: 25 frames a second once the second is over.
+    for (int i = 1; i <= 25; ++i) {
+        velunar::clock::SetVirtualTime(10000 + 40 * i + (i == 25 ? 10 : 0));
+        m_pRender->UpdateStats();
+        if (i < 25) {
+            EXPECT_FLOAT_EQ(CRender::GetFrameRate(), 57.0f) << i;
+        }
+    }
+    EXPECT_NEAR(CRender::GetFrameRate(), 25.0f / 1.01f, 0.01f);
+    velunar::clock::UseVirtual(false);
 }
 
 class FullScreenRenderTest : public RenderTest {

@@ -15,6 +15,8 @@
 namespace {
 bool g_skipDraws = false;
 unsigned g_backBufferScale = 1;
+// The part of the back buffer new devices show; empty shows all of it.
+RECT g_shownRect{};
 }  // namespace
 
 void D3D8_SetSkipDraws(bool skip) { g_skipDraws = skip; }
@@ -26,6 +28,10 @@ unsigned D3D8_GetBackBufferScale(IDirect3DDevice8* device) {
 }
 unsigned D3D8_GetTargetScale(IDirect3DDevice8* device) {
     return device ? static_cast<velunar::d3d8::Device*>(device)->TargetScale() : 1;
+}
+void D3D8_SetShownRect(const RECT* rect) { g_shownRect = rect ? *rect : RECT{}; }
+void D3D8_SetDeviceShownRect(IDirect3DDevice8* device, const RECT* rect) {
+    if (device) static_cast<velunar::d3d8::Device*>(device)->SetShownRect(rect);
 }
 void D3D8_SetBackBufferKeep(IDirect3DDevice8* device, const RECT* rect) {
     if (device) static_cast<velunar::d3d8::Device*>(device)->SetBackBufferKeep(rect);
@@ -41,7 +47,7 @@ Surface* AsSurface(IDirect3DSurface8* s) { return static_cast<Surface*>(s); }
 
 constexpr unsigned kMaxBackBufferScale = 4;
 
-// The largest factor whose picture fits the window's display, for a scale of 0.
+// The largest factor whose shown picture fits the window's display, for a scale of 0.
 UINT FittingScale(SDL_Window* window, UINT width, UINT height) {
     SDL_DisplayMode mode{};
     if (IsHeadlessDriver() || SDL_GetDesktopDisplayMode(std::max(0, SDL_GetWindowDisplayIndex(window)), &mode) != 0)
@@ -86,7 +92,10 @@ bool Device::Init(IDirect3D8* d3d, SDL_Window* window, bool ownsWindow, const D3
         m_pp.BackBufferHeight = static_cast<UINT>(std::max(1, h));
     }
     if (m_pp.BackBufferCount == 0) m_pp.BackBufferCount = 1;
-    m_scale = g_backBufferScale == 0 ? FittingScale(window, m_pp.BackBufferWidth, m_pp.BackBufferHeight)
+    m_shownAtCreation = g_shownRect;
+    SetShownRect(nullptr);
+    m_scale = g_backBufferScale == 0 ? FittingScale(window, static_cast<UINT>(m_shown.right - m_shown.left),
+                                                    static_cast<UINT>(m_shown.bottom - m_shown.top))
                                      : std::clamp<UINT>(g_backBufferScale, 1, kMaxBackBufferScale);
     const UINT backWidth = m_pp.BackBufferWidth * m_scale, backHeight = m_pp.BackBufferHeight * m_scale;
 
@@ -107,8 +116,7 @@ bool Device::Init(IDirect3D8* d3d, SDL_Window* window, bool ownsWindow, const D3
                              D3DPOOL_DEFAULT);
     m_backBuffer.Reset(back, false);
     m_renderTarget.Reset(back->LevelSurface(0), true);
-    m_swapChain.Init(m_gl, window, m_pp.Windowed != FALSE, back->Name(), static_cast<int>(backWidth),
-                     static_cast<int>(backHeight));
+    m_swapChain.Init(m_gl, window, m_pp.Windowed != FALSE, back->Name(), ShownPixels());
 
     bool autoDepth = m_pp.EnableAutoDepthStencil && FindFormat(m_pp.AutoDepthStencilFormat) &&
                      FindFormat(m_pp.AutoDepthStencilFormat)->depthStencil;
@@ -177,10 +185,26 @@ HRESULT Device::GetDisplayMode(D3DDISPLAYMODE* pMode) {
 
 // ---- presentation -----------------------------------------------------------------------------
 
+void Device::SetShownRect(const RECT* rect) {
+    const RECT whole{0, 0, static_cast<LONG>(m_pp.BackBufferWidth), static_cast<LONG>(m_pp.BackBufferHeight)};
+    RECT r = rect ? *rect : m_shownAtCreation;
+    // An empty or out-of-bounds rectangle shows the whole buffer rather than nothing.
+    if (r.left < 0 || r.top < 0 || r.right > whole.right || r.bottom > whole.bottom || r.left >= r.right ||
+        r.top >= r.bottom)
+        r = whole;
+    m_shown = r;
+}
+
+PresentRect Device::ShownPixels() const {
+    const int s = static_cast<int>(m_scale);
+    return PresentRect{m_shown.left * s, m_shown.top * s, (m_shown.right - m_shown.left) * s,
+                       (m_shown.bottom - m_shown.top) * s};
+}
+
 HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     // Replayed frames are never seen.
     if (D3D8_GetSkipDraws()) return D3D_OK;
-    m_swapChain.Present(m_gl);
+    m_swapChain.Present(m_gl, ShownPixels());
     m_keepPromised = false;
     // The window's framebuffer is bound, and the scissor and colour mask are not the draws'.
     MarkDirty(kDirtyTargets | kDirtyRasteriser);

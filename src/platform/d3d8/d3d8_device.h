@@ -111,6 +111,9 @@ public:
     UINT TargetScale() const;
     // Draws into the back buffer touch only this rectangle until Present (null: all of it).
     void SetBackBufferKeep(const RECT* rect);
+    // The part of the back buffer Present shows, in the program's coordinates (null: the part
+    // chosen when the device was made, else all of it).
+    void SetShownRect(const RECT* rect);
 
     // ---- for tests and benchmarks ----
     size_t ProgramCount() const { return m_programs.Size(); }
@@ -156,6 +159,10 @@ private:
     D3DPRESENT_PARAMETERS m_pp{};
     // The back buffer and its depth buffer are m_scale times the size m_pp names.
     UINT m_scale = 1;
+    // What Present shows, in the program's coordinates, and what it showed at creation.
+    RECT m_shown{};
+    RECT m_shownAtCreation{};
+    PresentRect ShownPixels() const;
 
     DeviceState m_state;
     ProgramCache m_programs;

@@ -27,6 +27,14 @@ void D3D8_SetBackBufferScale(unsigned scale);
 unsigned D3D8_GetBackBufferScale(IDirect3DDevice8* device);
 unsigned D3D8_GetTargetScale(IDirect3DDevice8* device);
 
+// Devices created from now on show only this part of their back buffer (the program's
+// coordinates), scaled into the window or onto the screen with its aspect kept: a window is sized
+// for it, and a scale of 0 fits it, not the whole buffer, to the display. Whatever reads the back
+// buffer back (shots, captures) still sees all of it. Null, the default, shows all of it.
+void D3D8_SetShownRect(const RECT* rect);
+// What this device shows from its next Present on; null goes back to what it was created with.
+void D3D8_SetDeviceShownRect(IDirect3DDevice8* device, const RECT* rect);
+
 // A promise for the frame being drawn: every back-buffer pixel outside `rect` (the program's
 // coordinates) is drawn over, whatever lies under it, before anything reads it. Draws into the
 // back buffer then leave the pixels outside alone (clears still clear them). Null withdraws the

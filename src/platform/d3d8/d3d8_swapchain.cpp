@@ -45,12 +45,12 @@ PresentRect WindowForPicture(int pictureWidth, int pictureHeight, int roomWidth,
 
 namespace {
 
-// A scaled back buffer wants a window as large as its picture, or the largest of its shape that
-// the display has room for, frame included.
-void GrowWindowTo(SDL_Window* window, int width, int height) {
+// A window as large as the picture it shows, or the largest of its shape that the display has
+// room for, frame included. A window that already has the picture's size stays where it is.
+void SizeWindowFor(SDL_Window* window, int width, int height) {
     int w = 0, h = 0;
     SDL_GetWindowSize(window, &w, &h);
-    if (width <= w && height <= h) return;
+    if (width == w && height == h) return;
     const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
     SDL_Rect room{};
     if (SDL_GetDisplayUsableBounds(display, &room) != 0) return;
@@ -63,13 +63,11 @@ void GrowWindowTo(SDL_Window* window, int width, int height) {
 
 }  // namespace
 
-void SwapChain::Init(GlStateCache& gl, SDL_Window* window, bool windowed, GLuint backBufferTexture, int width,
-                     int height) {
+void SwapChain::Init(GlStateCache& gl, SDL_Window* window, bool windowed, GLuint backBufferTexture,
+                     const PresentRect& shown) {
     m_window = window;
-    m_width = width;
-    m_height = height;
     if (!windowed && !IsHeadlessDriver()) SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
-    if (windowed && !IsHeadlessDriver()) GrowWindowTo(window, width, height);
+    if (windowed && !IsHeadlessDriver()) SizeWindowFor(window, shown.width, shown.height);
     glGenFramebuffers(1, &m_readFbo);
     gl.BindFramebuffer(m_readFbo);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBufferTexture, 0);
@@ -80,7 +78,7 @@ void SwapChain::Release() {
     m_readFbo = 0;
 }
 
-void SwapChain::Present(GlStateCache& gl) {
+void SwapChain::Present(GlStateCache& gl, const PresentRect& shown) {
     const bool headless = IsHeadlessDriver() || (SDL_GetWindowFlags(m_window) & SDL_WINDOW_HIDDEN);
     const int interval = SwapIntervalFor(g_vsync, headless);
     if (interval != m_swapInterval) {
@@ -89,7 +87,7 @@ void SwapChain::Present(GlStateCache& gl) {
     }
     int dw = 0, dh = 0;
     SDL_GL_GetDrawableSize(m_window, &dw, &dh);
-    const PresentRect r = LetterboxRect(dw, dh, m_width, m_height);
+    const PresentRect r = LetterboxRect(dw, dh, shown.width, shown.height);
 
     gl.BindFramebuffers(0, m_readFbo);
     gl.Enable(GlStateCache::kScissorTest, false);
@@ -98,8 +96,9 @@ void SwapChain::Present(GlStateCache& gl) {
     glClear(GL_COLOR_BUFFER_BIT);
     // The only flip: our row 0 is the picture's top, the window's row 0 its bottom.
     if (r.width > 0 && r.height > 0)
-        glBlitFramebuffer(0, 0, m_width, m_height, r.x, r.y + r.height, r.x + r.width, r.y, GL_COLOR_BUFFER_BIT,
-                          (r.width == m_width && r.height == m_height) ? GL_NEAREST : GL_LINEAR);
+        glBlitFramebuffer(shown.x, shown.y, shown.x + shown.width, shown.y + shown.height, r.x, r.y + r.height,
+                          r.x + r.width, r.y, GL_COLOR_BUFFER_BIT,
+                          (r.width == shown.width && r.height == shown.height) ? GL_NEAREST : GL_LINEAR);
     D3D8_GL_CHECK("present blit");
     SDL_GL_SwapWindow(m_window);
 }

@@ -12,7 +12,8 @@ namespace velunar::d3d8 {
 // True under SDL's offscreen and dummy video drivers, where nothing is seen.
 bool IsHeadlessDriver();
 
-// Where the back buffer lands in the drawable, in drawable pixels from the lower left.
+// Where the back buffer lands in the drawable, in drawable pixels from the lower left; or the
+// part of the back buffer shown, in its pixels from the top row.
 struct PresentRect {
     int x = 0, y = 0, width = 0, height = 0;
 };
@@ -30,18 +31,18 @@ int SwapIntervalFor(bool vsync, bool headless);
 
 class SwapChain {
 public:
-    // Takes the window full screen (desktop size) unless windowed or headless, and reads the
-    // back buffer texture through a framebuffer of its own.
-    void Init(GlStateCache& gl, SDL_Window* window, bool windowed, GLuint backBufferTexture, int width, int height);
+    // Takes the window full screen (desktop size) unless windowed or headless, else sizes the
+    // window for the shown part of the back buffer, and reads the back buffer texture through a
+    // framebuffer of its own.
+    void Init(GlStateCache& gl, SDL_Window* window, bool windowed, GLuint backBufferTexture, const PresentRect& shown);
     void Release();
-    // Shows the back buffer. The draw framebuffer is the window's afterwards, and the scissor
-    // test and colour mask are left off and full.
-    void Present(GlStateCache& gl);
+    // Shows that part of the back buffer. The draw framebuffer is the window's afterwards, and the
+    // scissor test and colour mask are left off and full.
+    void Present(GlStateCache& gl, const PresentRect& shown);
 
 private:
     SDL_Window* m_window = nullptr;
     GLuint m_readFbo = 0;
-    int m_width = 0, m_height = 0;
     int m_swapInterval = -1;
 };
 
