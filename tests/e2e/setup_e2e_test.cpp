@@ -1,26 +1,11 @@
 // velunar --setup in a real X server: the sound setup dialog holds start-up back while it is
 // open, Return plays the show with its choices, Escape or closing the window ends with status 0.
-#include <fstream>
-#include <sstream>
-
 #include "e2e/x_session.h"
 
 namespace {
 
 class SetupRun : public WindowRun {
 protected:
-    std::string Log() {
-        std::ifstream in(dir_ / "debug.txt");
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    void Press(const std::string& id, const std::string& key) {
-        Xdotool("windowfocus --sync " + id);
-        Xdotool("keydown " + key);
-        std::this_thread::sleep_for(150ms);
-        Xdotool("keyup " + key);
-    }
     // Waits until the log holds `text`; false after `limit`.
     bool LogShows(const std::string& text, std::chrono::seconds limit) {
         const auto until = std::chrono::steady_clock::now() + limit;
