@@ -219,8 +219,8 @@ void EndJump() {
     if (!g_viewer.jumping || g_viewer.replaying) return;
     g_viewer.jumping = false;
     ResumeWallClock();
-    // The replay counted its frames on the virtual clock: the rate before the jump stands until
-    // a second of real frames has been measured.
+    // The replayed frames were counted as shown ones: the rate before the jump stands until a
+    // second of shown frames has been measured.
     CRender::RestartStats(g_viewer.rateBeforeJump);
     // In the lead-in the music waits, rewound, for the frame tick to start it at demo time 0.
     if (HasStream()) FSOUND_SetPaused(FSOUND_ALL, g_viewer.held ? TRUE : FALSE);

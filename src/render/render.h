@@ -48,8 +48,8 @@ public:
     void UpdateStats();
     // Frames per second over the last whole second that UpdateStats measured.
     static float GetFrameRate();
-    // Measures the rate afresh from now, reporting `rate` until then: frames replayed on another
-    // clock (a seek) say nothing about how fast the show is drawn.
+    // Measures the rate afresh from now, reporting `rate` until then: frames replayed for a seek,
+    // drawn or not, say nothing about how fast the show is drawn.
     static void RestartStats(float rate);
     // mode TM_ALPHABLEND .. TM_TEXTUREONLY; others do nothing.
     void SetTextureMode(int mode, int stage);

@@ -39,7 +39,7 @@ TEST(StartFrame, FirstFrameOfStartShowsWhatAtShows) {
     opts.hasStart = true;
     opts.start = kStart;
     PrepareStart(opts);
-    EnableViewerKeys(false);
+    EnableViewerKeys(false, false);
     g_pLogger = new CLogger("debug.txt", 20);
     g_bFullScreen = 0;
     g_hWnd = velunar::window::CreateOffscreenWindow(800, 600);

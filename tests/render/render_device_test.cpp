@@ -97,8 +97,8 @@ TEST_F(RenderTest, WindowedTitleShowsDemoTimeAndRate) {
     g_dwElapsed = saved;
 }
 
-// After a seek the frames replayed on the virtual clock must not count: the rate before it stands
-// until a second of frames has been measured from the restart.
+// After a seek the replayed frames must not count: the rate before it stands until a second of
+// frames has been measured from the restart.
 TEST_F(RenderTest, RestartedStatsKeepTheRateUntilASecondIsMeasured) {
     velunar::clock::UseVirtual(true);
     velunar::clock::SetVirtualTime(900000);
