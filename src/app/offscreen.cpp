@@ -141,7 +141,6 @@ void JumpTo(DWORD targetMs) {
     g_dwStartTime = kClockBase;
     RestoreStartUpState();
     ReplayTo(targetMs);
-    SetClockAt(targetMs);
     g_dwElapsed = targetMs;
 }
 

@@ -96,9 +96,15 @@ HRESULT ReadSurface(IDirect3DSurface8* surface, const RECT* rect, Bitmap& out) {
     out.hasAlpha = false;
     // Reused pictures (a capture's frames) keep their storage.
     out.argb.resize(static_cast<std::size_t>(out.width) * out.height);
-    for (int y = 0; y < out.height; ++y)
-        UnpackRow(static_cast<const std::uint8_t*>(locked.pBits) + static_cast<std::ptrdiff_t>(locked.Pitch) * y,
-                  out.width, desc.Format, out.argb.data() + static_cast<std::size_t>(y) * out.width);
+    for (int y = 0; y < out.height; ++y) {
+        const auto* row = static_cast<const std::uint8_t*>(locked.pBits) + static_cast<std::ptrdiff_t>(locked.Pitch) * y;
+        std::uint32_t* dst = out.argb.data() + static_cast<std::size_t>(y) * out.width;
+        // The back buffer's own format needs no unpacking: a capture reads one every frame.
+        if (desc.Format == D3DFMT_A8R8G8B8)
+            std::memcpy(dst, row, static_cast<std::size_t>(out.width) * 4);
+        else
+            UnpackRow(row, out.width, desc.Format, dst);
+    }
     surface->UnlockRect();
     return D3D_OK;
 }

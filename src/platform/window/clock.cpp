@@ -20,6 +20,5 @@ DWORD timeGetTime() {
 
 namespace velunar::clock {
 void UseVirtual(bool on) { g_virtualOn = on; }
-bool IsVirtual() { return g_virtualOn; }
 void SetVirtualTime(DWORD ms) { g_virtualMs = ms; }
 }  // namespace velunar::clock

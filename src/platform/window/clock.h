@@ -1,6 +1,7 @@
-// clock.h - timeGetTime, the millisecond clock of the demo and its frame-rate statistics.
-// It reads the wall clock (a monotonic clock, never 0 in practice) unless the offscreen modes
-// switch to a virtual clock, which returns exactly the value they last set.
+// clock.h - timeGetTime, the millisecond clock a window run hands the frame tick, and the clock of
+// the frame-rate statistics and the sound. It reads the wall clock (a monotonic clock, never 0 in
+// practice) unless the offscreen modes switch to a virtual clock, which returns exactly the value
+// they last set, so the sound follows the frames they render.
 // Depends on: wintypes.h.
 #pragma once
 
@@ -10,6 +11,5 @@ DWORD timeGetTime();
 
 namespace velunar::clock {
 void UseVirtual(bool on);
-bool IsVirtual();
 void SetVirtualTime(DWORD ms);
 }  // namespace velunar::clock
