@@ -7,6 +7,8 @@
 
 #include "core/crt_rand.h"
 
+namespace crt = velunar::crt;
+
 namespace {
 
 struct Holder {

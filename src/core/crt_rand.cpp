@@ -3,12 +3,14 @@
 
 #include <cstdint>
 
+namespace crt = velunar::crt;
+
 namespace {
 std::uint32_t g_state = 1;
 crt::RandObserver g_pfnObserver = nullptr;
 }  // namespace
 
-namespace crt {
+namespace velunar::crt {
 
 int rand(const char* caller) {
     // Modulo 2^32 by unsigned wrap-around; the result is bits 16 ... 30 of the new state.
@@ -24,4 +26,4 @@ unsigned RandState() { return g_state; }
 
 void SetRandObserver(RandObserver observer) { g_pfnObserver = observer; }
 
-}  // namespace crt
+}  // namespace velunar::crt

@@ -3,7 +3,7 @@
 // Depends on: nothing.
 #pragma once
 
-namespace crt {
+namespace velunar::crt {
 
 constexpr int kRandMax = 0x7fff;
 
@@ -19,4 +19,4 @@ unsigned RandState();
 using RandObserver = void (*)(int value, const char* caller);
 void SetRandObserver(RandObserver observer);
 
-}  // namespace crt
+}  // namespace velunar::crt

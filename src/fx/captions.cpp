@@ -7,6 +7,8 @@
 #include "render/render.h"
 #include "render/render_globals.h"
 
+namespace crt = velunar::crt;
+
 namespace {
 
 // DrawString's flag for linear filtering: the glyphs are scaled up while they grow.

@@ -16,18 +16,18 @@ fx* g_pFx3 = nullptr;
 
 // Identity until the first rotating Animate, so a ray-cast mode run before it still sees a
 // sensible view.
-fxmodes::Rotation fx::s_rotation{{1, 0, 0, 0, 1, 0, 0, 0, 1}};
+velunar::fxmodes::Rotation fx::s_rotation{{1, 0, 0, 0, 1, 0, 0, 0, 1}};
 float fx::s_planeShift = 20.0f;
 
-fx::fx() { fxmodes::InitSineTables(m_sine); }
+fx::fx() { velunar::fxmodes::InitSineTables(m_sine); }
 
 fx::~fx() {
     if (m_pVB) m_pVB->Release();
     if (m_pIB) m_pIB->Release();
 }
 
-fxmodes::Grid fx::GridOf(FLATVERTEX* v) const {
-    return fxmodes::Grid{m_nWidth, m_nHeight, m_nCell, m_nColumns, m_nRows, v};
+velunar::fxmodes::Grid fx::GridOf(FLATVERTEX* v) const {
+    return velunar::fxmodes::Grid{m_nWidth, m_nHeight, m_nCell, m_nColumns, m_nRows, v};
 }
 
 bool fx::Init(CRender* renderer, unsigned width, unsigned height, unsigned cell) {
@@ -132,25 +132,25 @@ bool fx::Update(int mode, float t) {
     // A grid whose Init failed has no arrays to write.
     if (!m_pLive || !m_pBase) return true;
     const float T = t * speed;
-    const fxmodes::Grid base = GridOf(m_pBase.get());
-    const fxmodes::Grid live = GridOf(m_pLive.get());
+    const velunar::fxmodes::Grid base = GridOf(m_pBase.get());
+    const velunar::fxmodes::Grid live = GridOf(m_pLive.get());
     auto oneShot = [&](auto&& generate) {
         if (m_bBaseReady) return;
         generate();
         m_bBaseReady = true;
     };
     switch (mode) {
-    case FX_TUNNEL: oneShot([&] { fxmodes::Tunnel(base); }); break;
-    case FX_RADIAL: oneShot([&] { fxmodes::Radial(base, centreX, centreY, m_dRadius); }); break;
+    case FX_TUNNEL: oneShot([&] { velunar::fxmodes::Tunnel(base); }); break;
+    case FX_RADIAL: oneShot([&] { velunar::fxmodes::Radial(base, centreX, centreY, m_dRadius); }); break;
     case FX_BENT_TUNNEL:
-    case FX_BENT_TUNNEL_B: oneShot([&] { fxmodes::BentTunnel(base); }); break;
-    case FX_INVERSION: oneShot([&] { fxmodes::Inversion(base); }); break;
-    case FX_SPHERE: fxmodes::Sphere(live, s_rotation); break;
-    case FX_PLANES: fxmodes::Planes(live, s_rotation, T, s_planeShift); break;
-    case FX_SINE_WARP: fxmodes::SineWarp(live, m_sine, T); break;
-    case FX_LENS: fxmodes::Lens(live, T); break;
-    case FX_WAVES: fxmodes::Waves(live, m_wave, t, speed); break;
-    case FX_CYLINDER: fxmodes::Cylinder(live, s_rotation, T); break;
+    case FX_BENT_TUNNEL_B: oneShot([&] { velunar::fxmodes::BentTunnel(base); }); break;
+    case FX_INVERSION: oneShot([&] { velunar::fxmodes::Inversion(base); }); break;
+    case FX_SPHERE: velunar::fxmodes::Sphere(live, s_rotation); break;
+    case FX_PLANES: velunar::fxmodes::Planes(live, s_rotation, T, s_planeShift); break;
+    case FX_SINE_WARP: velunar::fxmodes::SineWarp(live, m_sine, T); break;
+    case FX_LENS: velunar::fxmodes::Lens(live, T); break;
+    case FX_WAVES: velunar::fxmodes::Waves(live, m_wave, t, speed); break;
+    case FX_CYLINDER: velunar::fxmodes::Cylinder(live, s_rotation, T); break;
     default: break;
     }
     return true;
@@ -172,7 +172,7 @@ void fx::Animate(float t, bool rotate) {
     m_afAngles[0] = t * (angleRate.x * speed) + angleOffset.x;
     m_afAngles[1] = t * (angleRate.y * speed) + angleOffset.y;
     m_afAngles[2] = t * (angleRate.z * speed) + angleOffset.z;
-    s_rotation = fxmodes::RotationFromAngles(m_afAngles[0], m_afAngles[1], m_afAngles[2]);
+    s_rotation = velunar::fxmodes::RotationFromAngles(m_afAngles[0], m_afAngles[1], m_afAngles[2]);
 }
 
 bool fx::Render() {

@@ -55,8 +55,8 @@ public:
         std::vector<FLATVERTEX> live, base;
         bool baseReady;
         int currentMode;
-        fxmodes::SineWarpState sine;
-        fxmodes::WaveState wave;
+        velunar::fxmodes::SineWarpState sine;
+        velunar::fxmodes::WaveState wave;
         float angles[3];
         float speed, centreX, centreY;
         Vector3 angleOffset, angleRate;
@@ -65,12 +65,12 @@ public:
     void RestoreState(const State& state);
 
     // The rotation written by the last Animate with rotate true on any grid.
-    static fxmodes::Rotation s_rotation;
+    static velunar::fxmodes::Rotation s_rotation;
     // The plane shift of mode 3, class-wide.
     static float s_planeShift;
 
 private:
-    fxmodes::Grid GridOf(FLATVERTEX* v) const;
+    velunar::fxmodes::Grid GridOf(FLATVERTEX* v) const;
 
     unsigned m_nWidth = 0, m_nHeight = 0, m_nCell = 0, m_nColumns = 0, m_nRows = 0, m_nTriangles = 0;
     std::unique_ptr<FLATVERTEX[]> m_pLive;
@@ -80,12 +80,12 @@ private:
     int m_nCurrentMode = 0;
     CRender* m_pRenderer = nullptr;
     IDirect3DDevice8* m_pDevice = nullptr;
-    fxmodes::SineWarpState m_sine;
+    velunar::fxmodes::SineWarpState m_sine;
     float m_afAngles[3] = {0.1f, 0.1f, 0.1f};
     double m_dRadius = 400.0;
     IDirect3DVertexBuffer8* m_pVB = nullptr;
     IDirect3DIndexBuffer8* m_pIB = nullptr;
-    fxmodes::WaveState m_wave;
+    velunar::fxmodes::WaveState m_wave;
 };
 
 // The three shared grids created at start-up.

@@ -8,7 +8,7 @@
 
 #include "math/constants.h"
 
-namespace fxmodes {
+namespace velunar::fxmodes {
 namespace {
 
 constexpr double k128OverPi = 40.74366543152521;
@@ -290,4 +290,4 @@ void Cylinder(const Grid& g, const Rotation& rot, float T) {
     }
 }
 
-}  // namespace fxmodes
+}  // namespace velunar::fxmodes

@@ -21,7 +21,7 @@ enum FxMode {
     FX_CYLINDER = 10,
 };
 
-namespace fxmodes {
+namespace velunar::fxmodes {
 
 // The grid a mode writes into: columns x rows vertices, row-major, cell pixels apart.
 struct Grid {
@@ -92,4 +92,4 @@ Rotation RotationFromAngles(float ax, float ay, float az);
 // The lens constant of mode 6, shared by every grid and never changed.
 constexpr float kLensQ = 2.445430040359497f;
 
-}  // namespace fxmodes
+}  // namespace velunar::fxmodes

@@ -6,6 +6,8 @@
 #include "render/render.h"
 #include "render/render_globals.h"
 
+namespace crt = velunar::crt;
+
 CPaski::CPaski(unsigned count) {
     if (g_pRender && !g_pRender->SetTexture("CPaski", 0) && g_pLogger)
         g_pLogger->LogMessage("CPaski : loading texture for the first time\n");

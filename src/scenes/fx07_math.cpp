@@ -3,6 +3,8 @@
 
 #include "core/crt_rand.h"
 
+namespace crt = velunar::crt;
+
 void InitDriftFlares(DriftFlare* top, DriftFlare* bottom, int count) {
     for (int i = 0; i < count; ++i) {
         const int r1 = crt::rand(), r2 = crt::rand(), r3 = crt::rand();

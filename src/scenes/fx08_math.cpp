@@ -6,6 +6,8 @@
 
 #include "core/crt_rand.h"
 
+namespace crt = velunar::crt;
+
 void InitRisingPoints(POINTVERTEX* points, POINTVERTEX* base, float* riseStart, int count) {
     for (int i = 0; i < count; ++i) {
         const int r1 = crt::rand(), r2 = crt::rand(), r3 = crt::rand(), r4 = crt::rand();

@@ -13,6 +13,8 @@
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 
+namespace crt = velunar::crt;
+
 namespace {
 
 CImageQuad* g_pFx10Band = nullptr;

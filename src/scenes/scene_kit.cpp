@@ -10,6 +10,8 @@
 #include "render/render.h"
 #include "render/render_globals.h"
 
+namespace crt = velunar::crt;
+
 float DemoMs() { return static_cast<float>(g_dwElapsed); }
 
 const float* Spectrum() { return FSOUND_DSP_GetSpectrum(); }

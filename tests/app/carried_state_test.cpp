@@ -8,6 +8,8 @@
 
 #include "core/crt_rand.h"
 
+namespace crt = velunar::crt;
+
 namespace {
 
 struct Saved {

@@ -4,6 +4,8 @@
 
 #include "core/crt_rand.h"
 
+namespace crt = velunar::crt;
+
 TEST(CrtRand, ClassicSequenceFromTheStartAndAfterReseeding) {
     // The first draws without srand are those of seed 1.
     const int expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};

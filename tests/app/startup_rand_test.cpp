@@ -16,6 +16,8 @@
 #include "platform/window/offscreen_window.h"
 #include "test_dir.h"
 
+namespace crt = velunar::crt;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -9,6 +9,8 @@
 #include "render/bitmap_font.h"
 #include "render/render_fixture.h"
 
+namespace crt = velunar::crt;
+
 namespace {
 
 class CaptionsTest : public RenderTest {

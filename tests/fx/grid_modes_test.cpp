@@ -11,19 +11,19 @@ namespace {
 // The start-up grid: 800 x 400 with 16-pixel cells, 52 x 27 vertices.
 struct TestGrid {
     std::vector<FLATVERTEX> v = std::vector<FLATVERTEX>(52 * 27, FLATVERTEX{0, 0, 0, 1, 0x12345678u, -9, -9});
-    fxmodes::Grid g{800, 400, 16, 52, 27, v.data()};
+    velunar::fxmodes::Grid g{800, 400, 16, 52, 27, v.data()};
     FLATVERTEX& at(unsigned r, unsigned c) { return g.At(r, c); }
 };
 
-const fxmodes::Rotation kIdentity{{1, 0, 0, 0, 1, 0, 0, 0, 1}};
+const velunar::fxmodes::Rotation kIdentity{{1, 0, 0, 0, 1, 0, 0, 0, 1}};
 
 TEST(GridRotation, ZeroAnglesGiveIdentity) {
-    fxmodes::Rotation r = fxmodes::RotationFromAngles(0, 0, 0);
+    velunar::fxmodes::Rotation r = velunar::fxmodes::RotationFromAngles(0, 0, 0);
     for (int i = 0; i < 9; ++i) EXPECT_FLOAT_EQ(r.m[i], kIdentity.m[i]) << i;
 }
 
 TEST(GridRotation, QuarterTurnAboutZ) {
-    fxmodes::Rotation r = fxmodes::RotationFromAngles(0, 0, 90);
+    velunar::fxmodes::Rotation r = velunar::fxmodes::RotationFromAngles(0, 0, 90);
     // row 0 = (cz, sz, 0), row 1 = (-sz, cz, 0) with cy = cx = 1.
     EXPECT_NEAR(r.m[0], 0, 1e-6);
     EXPECT_NEAR(r.m[1], 1, 1e-6);
@@ -33,10 +33,10 @@ TEST(GridRotation, QuarterTurnAboutZ) {
 
 TEST(GridModes, RadialCentreVertexUsesXOne) {
     TestGrid t;
-    fxmodes::Radial(t.g, 0, 0, 400.0);
+    velunar::fxmodes::Radial(t.g, 0, 0, 400.0);
     // X = c*16 - 400 - 160 = 0 at c = 35; Y = r*16 - 200 = 0 at r = 12.5: no such row, so shift the
     // centre to meet a vertex exactly: centreY = -8 makes row 12 hit Y = 0.
-    fxmodes::Radial(t.g, 0, -8, 400.0);
+    velunar::fxmodes::Radial(t.g, 0, -8, 400.0);
     const FLATVERTEX& v = t.at(12, 35);
     EXPECT_FLOAT_EQ(v.v, 240.0f / 255.0f);
     // atan2(1, 0) = pi/2 -> 64 + 128 = 192.
@@ -46,7 +46,7 @@ TEST(GridModes, RadialCentreVertexUsesXOne) {
 
 TEST(GridModes, RadialNegativeDistanceWrapsSixteenBits) {
     TestGrid t;
-    fxmodes::Radial(t.g, 0, 0, 400.0);
+    velunar::fxmodes::Radial(t.g, 0, 0, 400.0);
     // Vertex (0, 0): X = -560, Y = -200; D = truncate(240 - sqrt(353600)/400*240) = -116.
     const int D = static_cast<int>(240 - std::sqrt(353600.0) / 400.0 * 240);
     EXPECT_EQ(D, -116);
@@ -55,7 +55,7 @@ TEST(GridModes, RadialNegativeDistanceWrapsSixteenBits) {
 
 TEST(GridModes, InversionLeavesLastRowAndColumn) {
     TestGrid t;
-    fxmodes::Inversion(t.g);
+    velunar::fxmodes::Inversion(t.g);
     // Row 12 lies at y = -8 (rows are 16 apart from -200), column 25 at x = 0: q = 64 becomes
     // 10800 - 64, g = 23040 / 10736, v = truncate(-8 g) / 256.
     EXPECT_FLOAT_EQ(t.at(12, 25).u, 0.0f);
@@ -71,7 +71,7 @@ TEST(GridModes, InversionLeavesLastRowAndColumn) {
 
 TEST(GridModes, SphereStaysInSignedByteRange) {
     TestGrid t;
-    fxmodes::Sphere(t.g, fxmodes::RotationFromAngles(10, 20, 30));
+    velunar::fxmodes::Sphere(t.g, velunar::fxmodes::RotationFromAngles(10, 20, 30));
     for (const FLATVERTEX& v : t.v) {
         EXPECT_GE(v.u, -128.0f / 255.0f);
         EXPECT_LE(v.u, 127.0f / 255.0f);
@@ -84,7 +84,7 @@ TEST(GridModes, SphereStaysInSignedByteRange) {
 TEST(GridModes, PlanesFadeWithDistanceAndSetTheShift) {
     TestGrid t;
     float shift = 0;
-    fxmodes::Planes(t.g, kIdentity, 2.0f, shift);
+    velunar::fxmodes::Planes(t.g, kIdentity, 2.0f, shift);
     EXPECT_FLOAT_EQ(shift, 30.0f);
     // The row nearest the horizon is farthest: alpha 0; the top row is near: opaque-ish.
     unsigned farAlpha = t.at(13, 25).color >> 24;
@@ -104,7 +104,7 @@ TEST(GridModes, PlanesFadeWithDistanceAndSetTheShift) {
 TEST(GridModes, LensAlphaBounds) {
     TestGrid t;
     for (float T : {0.0f, 100.0f, 1234.5f}) {
-        fxmodes::Lens(t.g, T);
+        velunar::fxmodes::Lens(t.g, T);
         for (const FLATVERTEX& v : t.v) {
             unsigned a = v.color >> 24;
             // Either the strong-lens quartered range (1 ... 39) or 160 ... 255.
@@ -116,7 +116,7 @@ TEST(GridModes, LensAlphaBounds) {
 
 TEST(GridModes, CylinderColourBounds) {
     TestGrid t;
-    fxmodes::Cylinder(t.g, kIdentity, 5.0f);
+    velunar::fxmodes::Cylinder(t.g, kIdentity, 5.0f);
     for (const FLATVERTEX& v : t.v) {
         unsigned f = v.color & 0xFF;
         EXPECT_LE(f, 63u * 4u);
@@ -129,12 +129,12 @@ TEST(GridModes, CylinderColourBounds) {
 
 TEST(GridModes, SineWarpCyclesIn256Calls) {
     TestGrid t;
-    fxmodes::SineWarpState s;
-    fxmodes::InitSineTables(s);
+    velunar::fxmodes::SineWarpState s;
+    velunar::fxmodes::InitSineTables(s);
     const std::vector<unsigned char> a0(s.sineA, s.sineA + 256);
     EXPECT_EQ(a0[0], 28);
     EXPECT_EQ(a0[64], 56);
-    for (int i = 0; i < 256; ++i) fxmodes::SineWarp(t.g, s, 10.0f);
+    for (int i = 0; i < 256; ++i) velunar::fxmodes::SineWarp(t.g, s, 10.0f);
     EXPECT_EQ(std::vector<unsigned char>(s.sineA, s.sineA + 256), a0);
     EXPECT_EQ(s.phaseA, 145);
     EXPECT_EQ(s.phaseB, 75);
@@ -144,26 +144,26 @@ TEST(GridModes, SineWarpCyclesIn256Calls) {
 
 TEST(GridModes, WavesUseTheStateOfThePreviousCall) {
     TestGrid t;
-    fxmodes::WaveState w;
-    fxmodes::Waves(t.g, w, 1000.0f, 1.0f);
+    velunar::fxmodes::WaveState w;
+    velunar::fxmodes::Waves(t.g, w, 1000.0f, 1.0f);
     // First call: all state 0, so u = 4c/256 and v = 3r/256.
     EXPECT_FLOAT_EQ(t.at(5, 7).u, 28.0f / 256.0f);
     EXPECT_FLOAT_EQ(t.at(5, 7).v, 15.0f / 256.0f);
     EXPECT_NEAR(w.sweep, 1000.0f * 0.01f * 0.024f, 1e-6);
-    fxmodes::Waves(t.g, w, 1000.0f, 1.0f);
+    velunar::fxmodes::Waves(t.g, w, 1000.0f, 1.0f);
     EXPECT_NE(t.at(5, 7).u, 28.0f / 256.0f);
 }
 
 TEST(GridModes, TunnelAndBentTunnelWriteTheirMaps) {
     TestGrid t;
-    fxmodes::Tunnel(t.g);
+    velunar::fxmodes::Tunnel(t.g);
     for (const FLATVERTEX& v : t.v) {
         EXPECT_LE(v.u, 0.0f);
         EXPECT_GT(v.u, -1.0f);
         EXPECT_EQ(v.color, 0xFFFFFFFFu);
     }
     TestGrid b;
-    fxmodes::BentTunnel(b.g);
+    velunar::fxmodes::BentTunnel(b.g);
     int reached = 0;
     for (const FLATVERTEX& v : b.v) reached += v.color == 0xFFFFFFFFu;
     EXPECT_GT(reached, 100);

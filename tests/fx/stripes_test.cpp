@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace crt = velunar::crt;
+
 namespace {
 
 // The start of the fixed sequence every run draws.

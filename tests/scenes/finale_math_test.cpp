@@ -10,6 +10,8 @@
 
 #include "core/crt_rand.h"
 
+namespace crt = velunar::crt;
+
 namespace {
 
 TEST(DriftFlares, RecordsFromTheStartUpSequence) {

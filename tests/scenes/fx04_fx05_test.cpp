@@ -12,6 +12,8 @@
 
 #include <vector>
 
+namespace crt = velunar::crt;
+
 namespace {
 
 int Alpha(std::uint32_t colour) { return static_cast<int>(colour >> 24); }
