@@ -13,7 +13,7 @@ JOBS ?= 2
 PREFIX ?= /usr/local
 ARGS ?= -win
 
-.PHONY: all deps build show run test frames install package asan fuzz clean
+.PHONY: all deps build show run test frames bench-frames install package asan fuzz clean
 
 all: build
 
@@ -35,6 +35,11 @@ deps:
 build: deps
 	cmake --preset $(PRESET)
 	cmake --build $(BUILD_DIR) -j$(JOBS)
+
+# Frame rates per scene, offscreen on this machine's GL (bench/README.md); BENCH passes its arguments,
+# for example make bench-frames BENCH="3 fx10 profile".
+bench-frames: build
+	$(BUILD_DIR)/bench/app/bench_frames $(BENCH)
 
 # Only what the show needs: the program, its data and the track (no tests, benchmarks or tools).
 show: deps
