@@ -4,6 +4,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/show_clock.h"
+
+namespace {
+// The show ends as fx06's fade to black does.
+constexpr float kEnd = static_cast<float>(kShowEnd);
+}  // namespace
+
 float Fx06CreditLevel(float t) {
     if (t < 155.0f) return 1.0f;
     if (t < 160.0f) return (5.0f - (t - 155.0f)) * 0.2f;
@@ -11,11 +18,11 @@ float Fx06CreditLevel(float t) {
 }
 
 std::uint32_t Fx06BandAlpha(float t) {
-    const float g = t >= 170.0f ? 1.0f : t >= 165.0f ? (t - 165.0f) * 0.2f : Fx06CreditLevel(t);
+    const float g = t >= kEnd ? 1.0f : t >= 165.0f ? (t - 165.0f) * 0.2f : Fx06CreditLevel(t);
     return static_cast<std::uint32_t>((1.0f - g) * 255.0f);
 }
 
-float Fx06FadeTime(float t) { return std::min(t, std::nextafter(170.0f, 0.0f)); }
+float Fx06FadeTime(float t) { return std::min(t, std::nextafter(kEnd, 0.0f)); }
 
 // Upper halves are rows 0-127 of a credit texture, lower halves rows 128-255.
 const CreditPlacement g_aFx06Credits[kFx06Credits] = {
