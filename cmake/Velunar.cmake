@@ -56,3 +56,17 @@ function(velunar_add_test name)
     PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL ${serial}
                ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
 endfunction()
+
+# velunar_add_fuzz(NAME SOURCES ... LIBS ...): a libFuzzer target under ASan and UBSan, with clang only
+# (tools/fuzz.sh builds and runs every *_fuzz target; by hand: build*/tests/<folder>/NAME -max_total_time=60).
+function(velunar_add_fuzz name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${VELUNAR_SRC_DIR} ${VELUNAR_TESTS_DIR})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} velunar_warnings)
+endfunction()

@@ -1,13 +1,11 @@
 // libFuzzer target for the caption file: any file must give at most 128 cleaned one-line captions
 // whose places and times stay in their ranges, through the latch and the respawns.
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include <unistd.h>
-
 #include "fx/captions.h"
+#include "support/fuzz_input.h"
 
 namespace {
 
@@ -27,11 +25,8 @@ void Check(const Captions& c, float earliest, float latest) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string path = "/tmp/velunar_captions_fuzz_" + std::to_string(getpid()) + ".ini";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    const std::string path = velunar_test::FuzzInputFile("captions_fuzz", "ini", data, size);
+    if (path.empty()) return 0;
     // No renderer, device or font: only the reading and the timing arithmetic run.
     Captions captions(path.c_str());
     Check(captions, 1.0f, 5.95f);

@@ -1,23 +1,17 @@
 // libFuzzer target for the layer file: any file must fill the tables within their bounds, with
 // every kept layer naming a texture and a strip that exist and a window inside the strip's width.
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include <unistd.h>
-
 #include "core/ini.h"
 #include "fx/layer_file.h"
+#include "support/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string path = "/tmp/velunar_layers_fuzz_" + std::to_string(getpid()) + ".ini";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    const std::string path = velunar_test::FuzzInputFile("layers_fuzz", "ini", data, size);
     CIni ini;
-    if (!ini.Open(path.c_str())) return 0;
+    if (path.empty() || !ini.Open(path.c_str())) return 0;
     static LayerTables tables;
     // No renderer: every named picture "loads" as the same dummy handle.
     ReadLayerFile(ini, tables, [](const char*) { return reinterpret_cast<IDirect3DTexture8*>(&tables); });

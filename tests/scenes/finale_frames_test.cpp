@@ -16,25 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// data/ in the working folder becomes a folder of links to the runnable tree's files.
-void PrivateData() {
-    const fs::path work = WorkDir(), data = work / "data";
-    fs::create_directories(work);
-    std::error_code ec;
-    fs::remove(data, ec);
-    fs::remove_all(data, ec);
-    fs::create_directories(data);
-    for (const auto& e : fs::directory_iterator(fs::path(VELUNAR_RUN_DIR) / "data"))
-        fs::create_symlink(e.path(), data / e.path().filename());
-}
-
-std::string Replace(const std::string& name) {
-    const fs::path p = fs::path(WorkDir()) / "data" / name;
-    std::error_code ec;
-    fs::remove(p, ec);
-    return p.string();
-}
-
 void WritePng(const std::string& name, int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     ASSERT_TRUE(velunar_test::WritePng(Replace(name), Frame(w, h, r, g, b)));
 }

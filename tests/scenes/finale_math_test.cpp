@@ -19,18 +19,15 @@ TEST(DriftFlares, RecordsFromTheStartUpSequence) {
     crt::srand(1);
     std::vector<DriftFlare> top(kFx07Flares), bottom(kFx07Flares);
     InitDriftFlares(top.data(), bottom.data(), kFx07Flares);
-    EXPECT_EQ(top[0].x, 41.0f);
-    EXPECT_EQ(top[0].y, 118.0f);
-    EXPECT_NEAR(top[0].speed, 0.438f, 1e-6);
-    EXPECT_EQ(bottom[0].x, 100.0f);
-    EXPECT_EQ(bottom[0].y, 467.0f);
-    EXPECT_NEAR(bottom[0].speed, 0.44f, 1e-6);
-    EXPECT_EQ(top[1].x, 278.0f);
-    EXPECT_EQ(top[1].y, 121.0f);
-    EXPECT_NEAR(top[1].speed, 0.634f, 1e-6);
-    EXPECT_EQ(bottom[1].x, 464.0f);
-    EXPECT_EQ(bottom[1].y, 463.0f);
-    EXPECT_NEAR(bottom[1].speed, 0.65f, 1e-6);
+    const auto expect = [](const DriftFlare& f, float x, float y, float speed) {
+        EXPECT_EQ(f.x, x);
+        EXPECT_EQ(f.y, y);
+        EXPECT_NEAR(f.speed, speed, 1e-6);
+    };
+    expect(top[0], 41.0f, 118.0f, 0.438f);
+    expect(bottom[0], 100.0f, 467.0f, 0.44f);
+    expect(top[1], 278.0f, 121.0f, 0.634f);
+    expect(bottom[1], 464.0f, 463.0f, 0.65f);
     for (int i = 0; i < kFx07Flares; ++i) {
         EXPECT_GE(top[i].y, 115.0f);
         EXPECT_LE(top[i].y, 122.0f);

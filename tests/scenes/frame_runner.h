@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "support/image.h"
@@ -15,12 +16,18 @@ using velunar_test::ReadPng;
 Frame RenderAt(double t, int* status = nullptr, int scale = 1);
 // With true, runs pass "-debug" so RunLogPath() keeps the last run's log.
 extern bool g_keepLog;
-// With true, runs without the music track: the show plays silently (spectrum level 0).
-extern bool g_silent;
+// RenderAt without the music track: the show plays silently (spectrum level 0).
+Frame RenderSilentAt(double t);
 std::string RunLogPath();
 // The folder the runs work in, inside the process's own folder: data/ and the track are linked
 // into it unless a test has put files of its own there.
 std::string WorkDir();
+
+// data/ in WorkDir() becomes a folder of links to the runnable tree's files, so single files can
+// be replaced; velunar.mp3 links to the real track until a case writes its own.
+void PrivateData();
+// Removes data/<name> (or the track, for "velunar.mp3") from WorkDir(); the path to write anew.
+std::filesystem::path Replace(const std::string& name);
 
 // The letterbox: rows 0-99 and 500-599 are black.
 void ExpectBars(const Frame& f);

@@ -89,11 +89,9 @@ int ChromePixels(const Frame& f) {
 // In silence the ghost is not shaken and stays on the flower, so only the descent changes the
 // picture; with music its place follows the start-up's random draws.
 TEST(ShowFrames, FlowerGrowsAsTheCameraDescends) {
-    g_silent = true;
-    const int early = ChromePixels(RenderAt(48.7));
-    const int middle = ChromePixels(RenderAt(52.7));
-    const int low = ChromePixels(RenderAt(57.5));
-    g_silent = false;
+    const int early = ChromePixels(RenderSilentAt(48.7));
+    const int middle = ChromePixels(RenderSilentAt(52.7));
+    const int low = ChromePixels(RenderSilentAt(57.5));
     EXPECT_LT(early, middle);
     EXPECT_LT(middle, low);
 }

@@ -55,11 +55,9 @@ TEST(Fx04Frames, GridsFoilAndBandFillTheBand) {
 TEST(Fx04Frames, StripesPulseWithTime) {
     // In silence the band over them stays at its faintest, so only the stripes' alpha changes:
     // 0 at 70 s and 73.333 s, close to 128 at 71.667 s.
-    g_silent = true;
-    const int off = StreakPixels(RenderAt(70.0));
-    const int on = StreakPixels(RenderAt(71.667));
-    const int offAgain = StreakPixels(RenderAt(73.333));
-    g_silent = false;
+    const int off = StreakPixels(RenderSilentAt(70.0));
+    const int on = StreakPixels(RenderSilentAt(71.667));
+    const int offAgain = StreakPixels(RenderSilentAt(73.333));
     EXPECT_GT(on, 4 * off);
     EXPECT_GT(on, 4 * offAgain);
 }

@@ -19,27 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// data/ in the working folder becomes a folder of links to the runnable tree's files, so single
-// files can be replaced; velunar.mp3 links to the real track until a case writes its own.
-void PrivateData() {
-    const fs::path work = WorkDir(), data = work / "data";
-    fs::create_directories(work);
-    std::error_code ec;
-    fs::remove(data, ec);  // a link left by an earlier run of this case
-    fs::remove_all(data, ec);
-    fs::create_directories(data);
-    for (const auto& e : fs::directory_iterator(fs::path(VELUNAR_RUN_DIR) / "data"))
-        fs::create_symlink(e.path(), data / e.path().filename());
-}
-
-// Replaces data/<name> (or the track, for "velunar.mp3") with a new file at `path`.
-fs::path Replace(const std::string& name) {
-    const fs::path p = name == "velunar.mp3" ? fs::path(WorkDir()) / name : fs::path(WorkDir()) / "data" / name;
-    std::error_code ec;
-    fs::remove(p, ec);
-    return p;
-}
-
 void WritePlainPng(const std::string& name, int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     ASSERT_TRUE(velunar_test::WritePng(Replace(name), Frame(w, h, r, g, b)));
 }
