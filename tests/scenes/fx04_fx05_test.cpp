@@ -1,5 +1,6 @@
 // fx04 and fx05: the music and time arithmetic of their passes, and the random numbers their
 // inits draw (every later scene init continues the same sequence).
+#include "core/carried_state.h"
 #include "core/crt_rand.h"
 #include "fx/grid.h"
 #include "fx/stripes.h"
@@ -110,6 +111,21 @@ TEST_F(SceneInSilence, Fx04BandAtItsFaintestFoilDimStripesPulsing) {
     EXPECT_NEAR(QuadAlpha(Fx04Band()), 55, 1);
     RenderFx04(71.667f);
     EXPECT_GE(static_cast<int>(Fx04Stripes().Stripes()[0].colour >> 24), 127);
+}
+
+// What a jump puts back: the stripes as fx04's init left them, their start not yet latched.
+TEST_F(SceneInSilence, Fx04StripesBackAsStartUpLeftThem) {
+    InitFx04();
+    const std::vector<CPaski::Stripe> built(Fx04Stripes().Stripes(), Fx04Stripes().Stripes() + Fx04Stripes().Count());
+    KeepStartUpState();
+    for (float t = 70.0f; t < 71.0f; t += 0.25f) RenderFx04(t);
+    EXPECT_EQ(Fx04Stripes().StartTime(), 70.0f);
+    RestoreStartUpState();
+    EXPECT_EQ(Fx04Stripes().StartTime(), 0.0f);
+    for (unsigned i = 0; i < Fx04Stripes().Count(); ++i) {
+        EXPECT_EQ(Fx04Stripes().Stripes()[i].x, built[i].x) << i;
+        EXPECT_EQ(Fx04Stripes().Stripes()[i].colour, built[i].colour) << i;
+    }
 }
 
 TEST_F(SceneInSilence, Fx05BandAlwaysAt88) {
