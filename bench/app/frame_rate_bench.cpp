@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -36,17 +37,31 @@ DWORD MsAt(double t) { return static_cast<DWORD>(std::lround((t + 5.0) * 1000.0)
 
 double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
 
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
+}
+
 struct Rates {
     double median, p5;
 };
 
 // Frame rates of the frame times: the median, and the rate 95 % of the frames reach or beat.
 Rates RatesOf(std::vector<double> seconds) {
+    const double mid = Median(seconds);
     std::sort(seconds.begin(), seconds.end());
     const size_t n = seconds.size();
-    const double mid = n % 2 ? seconds[n / 2] : 0.5 * (seconds[n / 2 - 1] + seconds[n / 2]);
     const double slow = seconds[static_cast<size_t>(std::ceil(0.95 * static_cast<double>(n - 1)))];
     return {1.0 / mid, 1.0 / slow};
+}
+
+// CPU time of the calling thread: the main thread's share of a frame (our code, and llvmpipe's
+// vertex work, set-up and binning, which it does before its raster threads start).
+double ThreadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
 long PeakRssKb() {
@@ -83,8 +98,8 @@ int main(int argc, char** argv) {
 
     velunar::bench::InstallGlRecorder();
     std::printf("load average at start %.2f; %d round(s) of %d frames per row\n\n", LoadAverage(), rounds, kFrames);
-    std::printf("| scene (demo s) | median fps | 5th pct fps | raw median fps | raw 5th pct fps | frame/raw cost | draws |\n");
-    std::printf("|---|---|---|---|---|---|---|\n");
+    std::printf("| scene (demo s) | median fps | 5th pct fps | raw median fps | raw 5th pct fps | frame/raw cost | draws | main thread ms |\n");
+    std::printf("|---|---|---|---|---|---|---|---|\n");
 
     int count = 0;
     const SceneRow* rows = SceneRows(&count);
@@ -124,13 +139,15 @@ int main(int argc, char** argv) {
         }
 
         // Our frame and its replay one after the other, so both see the same load.
-        std::vector<double> ours, raw;
+        std::vector<double> ours, raw, mainCpu;
         for (int k = 0; k < rounds; ++k) {
             for (int i = 0; i < kFrames; ++i) {
+                const double cpu = ThreadCpuSeconds();
                 auto a = Clock::now();
                 Tick(ms[i]);
                 glFinish();
                 auto b = Clock::now();
+                mainCpu.push_back(ThreadCpuSeconds() - cpu);
                 velunar::bench::Replay(streams[i]);
                 SDL_GL_SwapWindow(window);
                 glFinish();
@@ -154,9 +171,9 @@ int main(int argc, char** argv) {
         streams.clear();
         velunar::bench::ReleaseHeldGlObjects();
         const Rates o = RatesOf(ours), w = RatesOf(raw);
-        std::printf("| %s (%.2f) | %.1f | %.1f | %.1f | %.1f | %.3f%s | %ld |\n", row.name, start, o.median, o.p5,
-                    w.median, w.p5, w.median / o.median, churn ? " (programs built in frame)" : "",
-                    draws / kFrames);
+        std::printf("| %s (%.2f) | %.1f | %.1f | %.1f | %.1f | %.3f%s | %ld | %.2f |\n", row.name, start, o.median,
+                    o.p5, w.median, w.p5, w.median / o.median, churn ? " (programs built in frame)" : "",
+                    draws / kFrames, Median(mainCpu) * 1e3);
         if (replayDiffers) std::printf("  (%s: %d of 4 replayed frames differ from ours)\n", row.name, replayDiffers);
         std::fflush(stdout);
     }
