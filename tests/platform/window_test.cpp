@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -281,6 +282,16 @@ TEST(CurrentDirectory, ReportsNeededSizeWhenTheBufferIsShort) {
     std::vector<char> buf(len + 1);
     EXPECT_EQ(GetCurrentDirectoryA(len + 1, buf.data()), len);
     EXPECT_STREQ(buf.data(), cwd);
+}
+
+TEST(RasterThreads, TwoMoreThanProcessorsUnlessTheUserChose) {
+    unsetenv("LP_NUM_THREADS");
+    velunar::window::SuggestRasterThreads();
+    ASSERT_NE(getenv("LP_NUM_THREADS"), nullptr);
+    EXPECT_EQ(std::string(getenv("LP_NUM_THREADS")), std::to_string(SDL_GetCPUCount() + 2));
+    setenv("LP_NUM_THREADS", "1", 1);
+    velunar::window::SuggestRasterThreads();
+    EXPECT_STREQ(getenv("LP_NUM_THREADS"), "1");
 }
 
 }  // namespace

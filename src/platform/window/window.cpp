@@ -79,8 +79,15 @@ HWND CreateSdlWindow(const std::string& title, WNDPROC proc, int x, int y, int w
 
 namespace velunar::window {
 
+void SuggestRasterThreads() {
+    const std::string count = std::to_string(SDL_GetCPUCount() + 2);
+    SDL_setenv("LP_NUM_THREADS", count.c_str(), 0);
+}
+
 bool EnsureVideo() {
     if (g_videoUp) return true;
+    // Before any GL context: the rasteriser reads it once, when the first one is made.
+    SuggestRasterThreads();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
     g_videoUp = true;
     // Restores a changed display mode and the cursor when the process ends inside WM_DESTROY.
