@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "d3d8_fixture.h"
+#include "platform/d3d8/d3d8_device.h"
 
 namespace d3d8test {
 namespace {
@@ -304,10 +305,19 @@ TEST_F(Pipeline, Wrap0TakesTheShorterWayAcrossTheSeam) {
     ClearTo(0xff000000);
     ASSERT_EQ(TexturedQuad(0, 0, 100, 10, 0xffffffff, 0.8f, 0.0f, 0.1f, 1.0f), D3D_OK);
     EXPECT_TRUE(Near(Pixel(50, 5), 0xff00ff00));
+    ASSERT_EQ(TexturedQuad(0, 20, 100, 30, 0xffffffff, 0.3f, 0.0f, 0.7f, 1.0f), D3D_OK);
+    const std::vector<D3DCOLOR> plain = ReadTarget();
+    auto programs = [&] { return static_cast<velunar::d3d8::Device*>(dev)->ProgramCount(); };
+    const size_t before = programs();
     dev->SetRenderState(D3DRS_WRAP0, D3DWRAP_U);
+    // No coordinate half a unit from another: the program without the wrap, the very same pixels.
+    ASSERT_EQ(TexturedQuad(0, 20, 100, 30, 0xffffffff, 0.3f, 0.0f, 0.7f, 1.0f), D3D_OK);
+    EXPECT_EQ(programs(), before);
+    EXPECT_TRUE(ReadTarget() == plain);
     ASSERT_EQ(TexturedQuad(0, 0, 100, 10, 0xffffffff, 0.8f, 0.0f, 0.1f, 1.0f), D3D_OK);
     EXPECT_TRUE(Near(Pixel(50, 5), 0xffffffff));
     EXPECT_TRUE(Near(Pixel(95, 5), 0xffff0000));
+    EXPECT_EQ(programs(), before + 1);
     // WRAP0 with only V wrapping leaves u alone.
     dev->SetRenderState(D3DRS_WRAP0, D3DWRAP_V);
     ASSERT_EQ(TexturedQuad(0, 0, 100, 10, 0xffffffff, 0.8f, 0.0f, 0.1f, 1.0f), D3D_OK);

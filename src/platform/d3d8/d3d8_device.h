@@ -139,7 +139,7 @@ private:
     void BindDepth();
     void BindRasteriser();
     void BindViewport();
-    bool BindProgram(D3DPRIMITIVETYPE type);
+    bool BindProgram(D3DPRIMITIVETYPE type, bool dropWraps);
     void BindUniforms();
     void BindTextures();
     void BuildKey(D3DPRIMITIVETYPE type, ProgramKey& key) const;
@@ -173,6 +173,7 @@ private:
     ProgramKey m_key{};
     Program* m_program = nullptr;
     D3DPRIMITIVETYPE m_keyPrimitive = D3DPT_TRIANGLELIST;
+    bool m_keyDropsWraps = false;  // the key was built for a draw whose wrapped coordinates need no moving
     bool m_inScene = false;
 
     GLuint m_vao = 0, m_fbo = 0;

@@ -10,6 +10,7 @@
 #include "platform/d3d8/d3d8_ext.h"
 #include "platform/d3d8/d3d8_texture.h"
 #include "platform/d3d8/d3d8_warn.h"
+#include "platform/d3d8/d3d8_wrap.h"
 
 namespace velunar::d3d8 {
 namespace {
@@ -125,11 +126,6 @@ UINT VertexCount(D3DPRIMITIVETYPE t, UINT prims) {
         case D3DPT_TRIANGLEFAN: return prims + 2;
         default: return 0;
     }
-}
-
-UINT TexCoordFloats(DWORD fvf, int set) {
-    static const UINT kSizes[4] = {2, 3, 4, 1};
-    return kSizes[(fvf >> (16 + 2 * set)) & 3];
 }
 
 UINT FvfStride(DWORD fvf) {
@@ -432,15 +428,17 @@ void Device::SetupVertexLayout(GLuint buffer, const void* base, DWORD fvf, UINT 
     m_gl.SetLayout(buffer, base, fvf, stride);
 }
 
-bool Device::BindProgram(D3DPRIMITIVETYPE type) {
+bool Device::BindProgram(D3DPRIMITIVETYPE type, bool dropWraps) {
     const bool points = type == D3DPT_POINTLIST, tris = type >= D3DPT_TRIANGLELIST;
     const bool keyPoints = m_keyPrimitive == D3DPT_POINTLIST, keyTris = m_keyPrimitive >= D3DPT_TRIANGLELIST;
     // The primitive's class (points, lines, triangles) is part of the key.
-    if ((m_dirty & kDirtyProgramKey) || points != keyPoints || tris != keyTris) {
+    if ((m_dirty & kDirtyProgramKey) || points != keyPoints || tris != keyTris || dropWraps != m_keyDropsWraps) {
         if (m_state.renderStates[D3DRS_FOGENABLE]) WarnOnce(Unimplemented::Fog);
         ProgramKey key;
         BuildKey(type, key);
+        if (dropWraps) DropWraps(key);
         m_keyPrimitive = type;
+        m_keyDropsWraps = dropWraps;
         m_dirty &= ~kDirtyProgramKey;
         if (!m_program || !(key == m_key)) {
             m_program = m_programs.Get(key, m_gl);
@@ -473,7 +471,7 @@ bool Device::StartDraw(D3DPRIMITIVETYPE type, const DrawVertices& vertices, HRES
     if (m_dirty & kDirtyDepth) BindDepth();
     if (m_dirty & kDirtyRasteriser) BindRasteriser();
     if (m_dirty & kDirtyViewport) BindViewport();
-    if (!BindProgram(type)) return false;
+    if (!BindProgram(type, WrapMovesNothing(key, fvf, type, vertices))) return false;
     BindUniforms();
     if (m_dirty & kDirtyTextures) BindTextures();
     result = D3D_OK;

@@ -379,6 +379,11 @@ UINT PositionFloats(DWORD fvf) {
     }
 }
 
+UINT TexCoordFloats(DWORD fvf, int set) {
+    static const UINT kSizes[4] = {2, 3, 4, 1};
+    return kSizes[(fvf >> (16 + 2 * set)) & 3];
+}
+
 bool ProgramKey::operator==(const ProgramKey& o) const { return std::memcmp(this, &o, sizeof *this) == 0; }
 
 size_t ProgramKeyHash::operator()(const ProgramKey& k) const {

@@ -31,6 +31,8 @@ enum AttribLocation : GLuint {
 // Floats of a vertex's position (x, y, z, then rhw or blend weights); the normal, point size,
 // diffuse, specular and coordinate sets follow in that order.
 UINT PositionFloats(DWORD fvf);
+// Floats of coordinate set `set` (1 to 4, as the vertex format's size bits say).
+UINT TexCoordFloats(DWORD fvf, int set);
 
 struct StageKey {
     uint8_t colorOp = 0;  // D3DTOP_*, 0 after the last stage in use

@@ -79,11 +79,7 @@ Zero OutputAlpha(const DeviceState& state, const ProgramKey& key) {
 template <typename F>
 bool EachVertex(const DrawVertices& v, F&& f) {
     for (UINT i = 0; i < v.count; ++i) {
-        int64_t n = v.first + i;
-        if (v.indices)
-            n = v.indexSize == 4 ? reinterpret_cast<const uint32_t*>(v.indices)[i]
-                                 : reinterpret_cast<const uint16_t*>(v.indices)[i];
-        n += v.base;
+        const int64_t n = VertexNumber(v, i);
         if (n < 0 || (static_cast<uint64_t>(n) + 1) * v.stride > v.bytes) return false;
         if (!f(v.data + static_cast<size_t>(n) * v.stride)) return false;
     }

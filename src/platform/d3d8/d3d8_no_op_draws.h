@@ -27,6 +27,15 @@ struct DrawVertices {
     int64_t base = 0;
 };
 
+// The number of the draw's i'th vertex in `data` (not yet checked against its size).
+inline int64_t VertexNumber(const DrawVertices& v, UINT i) {
+    int64_t n = v.first + i;
+    if (v.indices)
+        n = v.indexSize == 4 ? reinterpret_cast<const uint32_t*>(v.indices)[i]
+                             : reinterpret_cast<const uint16_t*>(v.indices)[i];
+    return n + v.base;
+}
+
 // True when drawing these vertices with this state and program key leaves the target's colour,
 // depth and stencil exactly as they are.
 bool DrawChangesNothing(const DeviceState& state, const ProgramKey& key, D3DPRIMITIVETYPE type, const DrawVertices& v);
