@@ -184,21 +184,22 @@ Mesh MakeKnot() {
 
 // sys.obj: three interlocking rings round a spiked core; fx06 draws it ten times, 0.7 scale,
 // 190 ... 250 units below the camera, so it stays within 240; at a tenth of opacity each copy
-// blurs its facets into the others, so about 4 700 faces carry it.
+// blurs its facets into the others, so about 2 500 faces carry it (its frame is ten copies'
+// triangles more than their pixels).
 Mesh MakeSys() {
     Mesh m;
     auto ring = [](float) { return [](float s, float) { return 14 + 4 * std::pow(std::fabs(std::sin(s * kTau * 8)), 6.0f); }; };
-    Mesh a = Inward(Torus(64, 8, 200, ring(0)));
+    Mesh a = Inward(Torus(48, 6, 200, ring(0)));
     m.Append(a);
     m.Append(Inward(RotateX(a, kPi / 2)));
     m.Append(Inward(RotateZ(a, kPi / 2)));
-    m.Append(Inward(Body(32, 16, [](Vec3 d) {
+    m.Append(Inward(Body(24, 12, [](Vec3 d) {
         float k = std::pow(std::fabs(d.x * d.y * d.z) * 5.196f, 3.0f);  // peaks on the eight diagonals
         return 70 * (1 + 0.6f * k);
     })));
     for (int i = 0; i < 8; ++i) {
         Vec3 at{(i & 1) ? 1.0f : -1.0f, (i & 2) ? 1.0f : -1.0f, (i & 4) ? 1.0f : -1.0f};
-        Mesh bead = Inward(Body(8, 6, [](Vec3) { return 16.0f; }));
+        Mesh bead = Inward(Body(6, 4, [](Vec3) { return 16.0f; }));
         for (auto& p : bead.pos) p = p + at * 120;
         m.Append(bead);
     }
