@@ -65,6 +65,21 @@ TEST(WrapRule, OnlyTrianglesWithACoordinateHalfAUnitAwayKeepTheStage) {
     EXPECT_FALSE(WrapMovesNothing(m.key, kMeshFvf, D3DPT_TRIANGLELIST, d));
     m.key.stages[0].transformCount = 0;
     EXPECT_TRUE(WrapMovesNothing(m.key, kMeshFvf, D3DPT_TRIANGLELIST, d));
+    // Coordinates the vertex program generates are not the vertices' to read.
+    m.key.stages[0].texGen = 1;
+    EXPECT_FALSE(WrapMovesNothing(m.key, kMeshFvf, D3DPT_TRIANGLELIST, d));
+}
+
+TEST(WrapRule, VerticesWithoutCoordinatesMoveNothingUnderAWrap) {
+    // A rectangle drawn while a grid's wrap is still set reads the constant (0, 0).
+    std::vector<ScreenVertex> rect(6);
+    DrawVertices d{reinterpret_cast<const BYTE*>(rect.data()), rect.size() * sizeof(ScreenVertex), sizeof(ScreenVertex),
+                   nullptr, 2, 0, 6, 0};
+    WrapCase c = Case({});
+    c.key.fvf = static_cast<uint16_t>(kScreenFvf);
+    EXPECT_TRUE(WrapMovesNothing(c.key, kScreenFvf, D3DPT_TRIANGLELIST, d));
+    c.key.stages[0].wrap = 0;  // and without a wrap there is no stage to leave out
+    EXPECT_FALSE(WrapMovesNothing(c.key, kScreenFvf, D3DPT_TRIANGLELIST, d));
 }
 
 }  // namespace

@@ -20,17 +20,21 @@ bool WrapMovesNothing(const ProgramKey& key, DWORD fvf, D3DPRIMITIVETYPE type, c
         uint8_t axes;
     } wrapped[kMaxStages];
     int n = 0;
+    bool wraps = false;
     for (const StageKey& s : key.stages) {
         if (!s.colorOp || !s.wrap) continue;
-        // A texture matrix would move the coordinates before the wrap: not followed here.
-        if (s.transformCount && !rhw) return false;
+        wraps = true;
+        // Generated coordinates and a texture matrix are made in the vertex program: not followed here.
+        if ((s.transformCount || s.texGen) && !rhw) return false;
         if (s.coordSet >= sets) continue;  // a constant (0, 0): nothing to move
         const UINT floats = TexCoordFloats(fvf, s.coordSet);
         const uint8_t axes = static_cast<uint8_t>(s.wrap & (floats >= 2 ? 3 : 1));
         if (setOffset[s.coordSet] + floats * 4 > v.stride) return false;
         wrapped[n++] = {setOffset[s.coordSet], axes};
     }
-    if (n == 0) return false;
+    // Every wrapped stage reads the constant of a set the vertices lack (untextured rectangles drawn
+    // while a grid's wrap is still set).
+    if (n == 0) return wraps;
 
     auto vertex = [&](UINT i) -> const BYTE* {
         const int64_t k = VertexNumber(v, i);
