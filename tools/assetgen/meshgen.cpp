@@ -158,9 +158,11 @@ Mesh MakeGeo(int n) {
 }
 
 // foil.obj: fx04's camera hovers 90 ... 150 units above it; a spiral sheet 330 units across,
-// bending at most 60 units off the plane, with a gentle twist that never turns it over.
+// bending at most 60 units off the plane, with a gentle twist that never turns it over. Its
+// cross-sections are straight, so six strips across carry the twist's shading; 192 along keep
+// the spiral's edge round.
 Mesh MakeFoil() {
-    return FacingDown(Grid(192, 14, false, false, [](float u, float v) {
+    return FacingDown(Grid(192, 6, false, false, [](float u, float v) {
         float a = u * kPi * 1.6f, rho = 50 + 110 * u;
         Vec3 radial{std::cos(a), 0, std::sin(a)};
         Vec3 centre = radial * rho + Vec3{0, 22 * std::sin(u * kTau * 1.5f), 0};
