@@ -181,7 +181,7 @@ Mesh MakeKnot() {
         return Vec3{r * std::cos(p), 18 * std::sin(q), r * std::sin(p)};
     };
     auto side = [&](float s) { return c(s) - Vec3{42 * std::cos(2 * s * kTau), 0, 42 * std::sin(2 * s * kTau)}; };
-    return EveryFaceDown(Tube(192, 12, c, side, [](float s, float) { return 12 + 1.5f * std::sin(s * kTau * 12); }));
+    return EveryFaceDown(Tube(128, 10, c, side, [](float s, float) { return 12 + 1.5f * std::sin(s * kTau * 12); }));
 }
 
 // sys.obj: three interlocking rings round a spiked core; fx06 draws it ten times, 0.7 scale,
@@ -222,7 +222,7 @@ Mesh MakeOrnament() {
 
 // ring.obj: a ridged torus; fx08's rings at scales 0.8, 0.6, 0.4 seen from 200 ... 360 units.
 Mesh MakeRing() {
-    return Inward(Torus(144, 16, 260, [](float s, float) { return 28 * (1 + 0.25f * std::pow(std::fabs(std::sin(s * kTau * 12)), 4.0f)); }));
+    return Inward(Torus(96, 12, 260, [](float s, float) { return 28 * (1 + 0.25f * std::pow(std::fabs(std::sin(s * kTau * 12)), 4.0f)); }));
 }
 
 // flower.obj: two rings of petals round a low dome, facing up; fx10's camera descends from 200
